@@ -1,0 +1,163 @@
+#include "dice/Catalogue.h"
+
+#include <cstdint>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A race sorts before another by race type, then by name compared unit by unit with
+// case (so upper case first).
+bool Precedes(const TRace &a, const TRace &b)
+{
+    if (a.Type != b.Type)
+        return a.Type < b.Type;
+    return QStringView(a.Name).compare(QStringView(b.Name), Qt::CaseSensitive) < 0;
+}
+
+} // namespace
+
+TCatalogue::TCatalogue() = default;
+
+TCatalogue::~TCatalogue()
+{
+    ClearRaces();
+}
+
+TRace *TCatalogue::FindRaceByID(qint32 id) const
+{
+    for (const auto &race : FRaces) {
+        if (race->ID == id)
+            return race.get();
+    }
+    return nullptr;
+}
+
+TRace *TCatalogue::FirstRace(int &cursor) const
+{
+    cursor = 0;
+    return NextRace(cursor);
+}
+
+TRace *TCatalogue::NextRace(int &cursor) const
+{
+    if (cursor < 0 || cursor >= RaceCount())
+        return nullptr;
+    return FRaces[size_t(cursor++)].get();
+}
+
+TRace &TCatalogue::AppendRace(std::unique_ptr<TRace> race)
+{
+    FRaces.push_back(std::move(race));
+    return *FRaces.back();
+}
+
+TRace &TCatalogue::InsertRace(std::unique_ptr<TRace> race)
+{
+    // From the end towards the front, so that a file that is already in order (the usual
+    // case) costs one comparison per race and equal keys keep their file order.
+    auto position = FRaces.size();
+    while (position > 0 && Precedes(*race, *FRaces[position - 1]))
+        --position;
+    return **FRaces.insert(FRaces.begin() + qsizetype(position), std::move(race));
+}
+
+std::unique_ptr<TRace> TCatalogue::RemoveRace(const TRace *race)
+{
+    for (auto it = FRaces.begin(); it != FRaces.end(); ++it) {
+        if (it->get() == race) {
+            std::unique_ptr<TRace> taken = std::move(*it);
+            FRaces.erase(it);
+            return taken;
+        }
+    }
+    return nullptr;
+}
+
+void TCatalogue::ClearRaces()
+{
+    // Freed from the front, as the list is emptied at shutdown.
+    while (!FRaces.empty())
+        FRaces.erase(FRaces.begin());
+}
+
+std::unique_ptr<TRace> TCatalogue::CreateRace()
+{
+    return std::make_unique<TRace>(*this, NextID());
+}
+
+void TCatalogue::RegenerateRaces()
+{
+    for (const auto &race : FRaces)
+        race->Regenerate();
+}
+
+void TCatalogue::MakeTerrains()
+{
+    FMajorTerrains.clear();
+    FMinorTerrains.clear();
+    for (int i = 0; i < TTerrain::kMajorCount; ++i)
+        FMajorTerrains.push_back(std::make_unique<TTerrain>(true, i, FRaces));
+    for (int i = 0; i < TTerrain::kMinorCount; ++i)
+        FMinorTerrains.push_back(std::make_unique<TTerrain>(false, i, FRaces));
+}
+
+TTerrain *TCatalogue::MajorTerrain(int index) const
+{
+    if (index < 0 || index >= int(FMajorTerrains.size()))
+        return nullptr;
+    return FMajorTerrains[size_t(index)].get();
+}
+
+TTerrain *TCatalogue::MinorTerrain(int index) const
+{
+    if (index < 0 || index >= int(FMinorTerrains.size()))
+        return nullptr;
+    return FMinorTerrains[size_t(index)].get();
+}
+
+void TCatalogue::AddUsed(TInventoryData &item, qint32 delta)
+{
+    // Used counts are unsigned; giving back more than was taken stops at zero.
+    const qint64 used = qint64(item.UsedCount) + delta;
+    item.UsedCount = used < 0 ? 0 : used > qint64(UINT32_MAX) ? UINT32_MAX : quint32(used);
+    if (!FObserver || !FObserver->InventoryActive())
+        return;
+    FObserver->ItemChanged(item);
+    if (item.UsedCount > item.Count && !item.IsVirtual())
+        FObserver->LimitExceeded(item);
+}
+
+QString TCatalogue::UsageText(const TInventoryData &item) const
+{
+    if (!FObserver || !FObserver->InventoryActive())
+        return {};
+    return u"%1 in inventory, %2 used, %3 in play."_s.arg(QString::number(item.Count),
+                                                          QString::number(item.UsedCount),
+                                                          QString::number(item.InPlayCount));
+}
+
+TDie *TDieTraversal::First()
+{
+    FRace = FCatalogue.FirstRace(FRaceCursor);
+    FDie = FRace ? FRace->FirstDie(FDieCursor) : nullptr;
+    return Settle();
+}
+
+TDie *TDieTraversal::Next()
+{
+    if (!FRace)
+        return nullptr;
+    FDie = FRace->NextDie(FDieCursor);
+    return Settle();
+}
+
+TDie *TDieTraversal::Settle()
+{
+    // Move on past races without dice.
+    while (!FDie && FRace) {
+        FRace = FCatalogue.NextRace(FRaceCursor);
+        FDie = FRace ? FRace->FirstDie(FDieCursor) : nullptr;
+    }
+    return FDie;
+}

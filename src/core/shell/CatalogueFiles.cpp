@@ -1,0 +1,83 @@
+#include "shell/CatalogueFiles.h"
+
+#include "dice/Catalogue.h"
+#include "dice/RaceFile.h"
+#include "io/FileAccess.h"
+#include "io/TaggedStream.h"
+#include "shell/ShellServices.h"
+
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+bool ReadRaceData(TCatalogue &catalogue, const QString &path, TShellServices &shell,
+                  TRaceLoadListener *listener)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    try {
+        shell.ShowStatus(u"Reading race data..."_s);
+        ReadFileWith(path, [&](QIODevice &file) {
+            TTaggedReader reader(file);
+            ReadRaceStream(reader, catalogue, listener);
+        });
+        shell.ShowStatus(u"Race data read from disk."_s);
+        return true;
+    } catch (const TKrException &failure) {
+        shell.ReportError(failure, u"reading race file"_s);
+        return false;
+    }
+}
+
+bool WriteRaceData(TCatalogue &catalogue, const QString &path, TShellServices &shell)
+{
+    try {
+        shell.ShowStatus(u"Writing race data..."_s);
+        SaveFileWith(path, [&](QIODevice &file) {
+            TTaggedWriter writer(file);
+            WriteRaceStream(writer, catalogue);
+            writer.Flush();
+        });
+        shell.ShowStatus(u"Race data written to disk."_s);
+        catalogue.RacesModified = false;
+        return true;
+    } catch (const TKrException &failure) {
+        shell.ReportError(failure, u"writing race file"_s);
+        return false;
+    }
+}
+
+bool ReadIconData(TIconTable &table, const QString &path, TShellServices &shell, TIconLoadListener *listener)
+{
+    try {
+        shell.ShowStatus(u"Loading special icons..."_s);
+        if (!QFileInfo::exists(path))
+            return true;
+        ReadFileWith(path, [&](QIODevice &file) {
+            TTaggedReader reader(file);
+            ReadIconStream(reader, table, listener);
+        });
+        shell.ShowStatus(u"Icons loaded into viewer."_s);
+        return true;
+    } catch (const TKrException &failure) {
+        shell.ReportError(failure, u"initializing icon viewer"_s);
+        return false;
+    }
+}
+
+bool WriteIconData(const TIconTable &table, const QString &path, TShellServices &shell)
+{
+    try {
+        shell.ShowStatus(u"Saving icons to disk..."_s);
+        SaveFileWith(path, [&](QIODevice &file) {
+            TTaggedWriter writer(file);
+            WriteIconStream(writer, table);
+            writer.Flush();
+        });
+        shell.ShowStatus(u"Icons saved to disk."_s);
+        return true;
+    } catch (const TKrException &failure) {
+        shell.ReportError(failure, u"writing icon file"_s);
+        return false;
+    }
+}

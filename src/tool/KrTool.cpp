@@ -1,0 +1,376 @@
+#include "KrTool.h"
+
+#include "CatalogueJson.h"
+#include "dice/Catalogue.h"
+#include "dice/RaceFile.h"
+#include "io/FileAccess.h"
+#include "io/TaggedStream.h"
+#include "random/Randomizer.h"
+#include "shell/DataPaths.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QTextStream>
+
+#include <cmath>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kUsage = uR"(Usage: krtool COMMAND [OPTIONS]
+
+Reads and writes the data files of Tarrowind Assistant.
+
+Commands:
+  dump FILE [--kind races|icons] [--icons I]
+      Prints the file as JSON. The kind comes from the file name (KRICONS.DAT is
+      the icon file, any other .DAT a race database) unless --kind says.
+  build --kind races|icons JSON OUT [--icons I]
+      Writes the binary file described by JSON (as dump prints it).
+  stats [--races R] [--icons I] [--race ID [--die ID]] [--per-health]
+        [--power-magic-items] [--monstrous-magic-resistance]
+      Prints the statistics of every selected die: a line per land with the
+      mean/spread of the 15 results, then a line with the effect fractions.
+  rng --time T [--count N] [--sides S [--modifier M]]
+      Prints N values (default 10) of the game's random number generator seeded
+      as at the moment T (days since 30 December 1899, fraction = time of day):
+      its raw outputs, or rolls of one die with S sides plus M.
+  help
+      Prints this text.
+
+Face symbols come from --icons, else from the KRICONS.DAT beside the race
+database. Without --races, the race database is the data directory's KRRACES.DAT.
+
+Exit status: 0 success, 1 a file that cannot be read or written, 2 bad usage.
+)"_s;
+
+// Bad usage: exit status 2.
+class TUsageError : public TKrException
+{
+public:
+    using TKrException::TKrException;
+};
+
+// A file that cannot be read or written: exit status 1, the path in front.
+class TFileProblem : public TKrException
+{
+public:
+    TFileProblem(const QString &path, const QString &problem) : TKrException(path + u": "_s + problem) {}
+};
+
+enum class TKind { Races, Icons };
+
+struct TContext
+{
+    QTextStream &Out;
+    QTextStream &Err;
+    QString ApplicationDir;
+};
+
+// Parses the options of one command; positional arguments must number exactly
+// `positionals`.
+class TCommandLine
+{
+public:
+    TCommandLine(const QString &command, const QStringList &args, const QList<QCommandLineOption> &options,
+                 int positionals)
+    {
+        FParser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        FParser.addOptions(options);
+        if (!FParser.parse(QStringList{u"krtool"_s} + args))
+            throw TUsageError(command + u": "_s + FParser.errorText());
+        if (FParser.positionalArguments().size() != positionals) {
+            throw TUsageError(u"%1 takes %2 file argument(s); see \"krtool help\"."_s.arg(
+                command, QString::number(positionals)));
+        }
+    }
+
+    bool IsSet(const QString &name) const { return FParser.isSet(name); }
+    QString Value(const QString &name) const { return FParser.value(name); }
+    QString Positional(int index) const { return FParser.positionalArguments().at(index); }
+
+    qint64 Integer(const QString &name, qint64 low, qint64 high) const
+    {
+        bool ok = false;
+        const qint64 value = Value(name).toLongLong(&ok);
+        if (!ok || value < low || value > high) {
+            throw TUsageError(u"--%1 must be a whole number from %2 to %3."_s.arg(name, QString::number(low),
+                                                                                   QString::number(high)));
+        }
+        return value;
+    }
+
+private:
+    QCommandLineParser FParser;
+};
+
+QCommandLineOption ValueOption(const QString &name, const QString &valueName)
+{
+    return QCommandLineOption(name, QString(), valueName);
+}
+
+TKind ParseKind(const QString &kind)
+{
+    if (kind == u"races")
+        return TKind::Races;
+    if (kind == u"icons")
+        return TKind::Icons;
+    throw TUsageError(u"--kind must be \"races\" or \"icons\", not \"%1\"."_s.arg(kind));
+}
+
+TKind KindOfFile(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (name.compare(QStringView(kIconFileName), Qt::CaseInsensitive) == 0)
+        return TKind::Icons;
+    if (name.endsWith(u".dat"_s, Qt::CaseInsensitive))
+        return TKind::Races;
+    throw TUsageError(u"Cannot tell what kind of file \"%1\" is; give --kind races or --kind icons."_s.arg(path));
+}
+
+// A dump must show everything in the file, so it refuses bytes after the contents that
+// the program itself would silently pass over.
+enum class TTrailing { Ignore, Refuse };
+
+void ReadTagged(const QString &path, const std::function<void(TTaggedReader &)> &read,
+                TTrailing trailing = TTrailing::Ignore)
+{
+    try {
+        ReadFileWith(path, [&](QIODevice &file) {
+            TTaggedReader reader(file);
+            read(reader);
+            if (trailing == TTrailing::Refuse && !reader.AtEnd())
+                reader.Fail(u"Unexpected data after the end of the file's contents"_s, reader.Position());
+        });
+    } catch (const TKrException &failure) {
+        throw TFileProblem(path, failure.Message());
+    }
+}
+
+void WriteTagged(const QString &path, const std::function<void(TTaggedWriter &)> &write)
+{
+    try {
+        SaveFileWith(path, [&](QIODevice &file) {
+            TTaggedWriter writer(file);
+            write(writer);
+            writer.Flush();
+        });
+    } catch (const TKrException &failure) {
+        throw TFileProblem(path, failure.Message());
+    }
+}
+
+// The icon file named by --icons, else the one beside the race database when it exists.
+void LoadIcons(const TCommandLine &line, const QString &racesPath, TIconTable &table)
+{
+    QString path = line.Value(u"icons"_s);
+    if (path.isEmpty()) {
+        path = QFileInfo(racesPath).dir().filePath(QString::fromUtf16(kIconFileName));
+        if (!QFileInfo::exists(path))
+            return;
+    }
+    ReadTagged(path, [&](TTaggedReader &reader) { ReadIconStream(reader, table); });
+}
+
+QJsonObject ReadJson(const QString &path)
+{
+    QByteArray bytes;
+    try {
+        ReadFileWith(path, [&](QIODevice &file) { bytes = file.readAll(); });
+    } catch (const TKrException &failure) {
+        throw TFileProblem(path, failure.Message());
+    }
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError)
+        throw TFileProblem(path, u"%1 at offset %2"_s.arg(error.errorString(), QString::number(error.offset)));
+    if (!document.isObject())
+        throw TFileProblem(path, u"the JSON must be an object"_s);
+    return document.object();
+}
+
+QString DefaultRacesPath(const TContext &context)
+{
+    return TDataPaths::Resolve(QString(), context.ApplicationDir).DataFilePath(QString::fromUtf16(kRaceFileName));
+}
+
+int Dump(const TContext &context, const QStringList &args)
+{
+    const TCommandLine line(u"dump"_s, args, {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"icons"_s, u"I"_s)}, 1);
+    const QString path = line.Positional(0);
+    const TKind kind = line.IsSet(u"kind"_s) ? ParseKind(line.Value(u"kind"_s)) : KindOfFile(path);
+    TCatalogue catalogue;
+    if (kind == TKind::Icons) {
+        ReadTagged(path, [&](TTaggedReader &reader) { ReadIconStream(reader, catalogue.Icons()); },
+                   TTrailing::Refuse);
+        context.Out << IconsToJson(catalogue.Icons()).Render();
+        return 0;
+    }
+    LoadIcons(line, path, catalogue.Icons());
+    ReadTagged(path, [&](TTaggedReader &reader) { ReadRaceStream(reader, catalogue); }, TTrailing::Refuse);
+    context.Out << RacesToJson(catalogue).Render();
+    return 0;
+}
+
+int Build(const TContext &, const QStringList &args)
+{
+    const TCommandLine line(u"build"_s, args, {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"icons"_s, u"I"_s)}, 2);
+    if (!line.IsSet(u"kind"_s))
+        throw TUsageError(u"build needs --kind races or --kind icons."_s);
+    const TKind kind = ParseKind(line.Value(u"kind"_s));
+    const QString jsonPath = line.Positional(0);
+    const QString outPath = line.Positional(1);
+    const QJsonObject json = ReadJson(jsonPath);
+    TCatalogue catalogue;
+    try {
+        if (kind == TKind::Icons) {
+            IconsFromJson(json, catalogue.Icons());
+        } else {
+            LoadIcons(line, outPath, catalogue.Icons());
+            RacesFromJson(json, catalogue);
+        }
+    } catch (const TFileProblem &) {
+        throw;
+    } catch (const TKrException &failure) {
+        throw TFileProblem(jsonPath, failure.Message());
+    }
+    WriteTagged(outPath, [&](TTaggedWriter &writer) {
+        if (kind == TKind::Icons)
+            WriteIconStream(writer, catalogue.Icons());
+        else
+            WriteRaceStream(writer, catalogue);
+    });
+    return 0;
+}
+
+void PrintStats(QTextStream &out, const TDie &die, bool perHealth)
+{
+    const QString key = QString::number(die.Race().ID) + u'\t' + QString::number(die.ID()) + u'\t';
+    for (int l = 0; l < kLandCount; ++l) {
+        out << key << NameOf(Land(l));
+        for (int r = 0; r < kResultTypeCount; ++r)
+            out << u'\t' << die.ResultText(ResultType(r), Land(l), perHealth);
+        out << u'\n';
+    }
+    out << key << u"effects"_s;
+    for (int f = kFirstFractionFlag; f <= kLastFractionFlag; ++f)
+        out << u'\t' << QString::asprintf("%.6f", die.Fraction(EffectFlag(f)));
+    out << u'\t' << (die.MagicUser() ? u"mage"_s : u"-"_s) << u'\n';
+}
+
+int Stats(const TContext &context, const QStringList &args)
+{
+    const TCommandLine line(u"stats"_s, args,
+                            {ValueOption(u"races"_s, u"R"_s), ValueOption(u"icons"_s, u"I"_s),
+                             ValueOption(u"race"_s, u"ID"_s), ValueOption(u"die"_s, u"ID"_s),
+                             QCommandLineOption(u"per-health"_s), QCommandLineOption(u"power-magic-items"_s),
+                             QCommandLineOption(u"monstrous-magic-resistance"_s)},
+                            0);
+    if (line.IsSet(u"die"_s) && !line.IsSet(u"race"_s))
+        throw TUsageError(u"--die needs --race."_s);
+    const qint64 kMin = std::numeric_limits<qint32>::min();
+    const qint64 kMax = std::numeric_limits<qint32>::max();
+    const std::optional<qint32> raceID =
+        line.IsSet(u"race"_s) ? std::optional(qint32(line.Integer(u"race"_s, kMin, kMax))) : std::nullopt;
+    const std::optional<qint32> dieID =
+        line.IsSet(u"die"_s) ? std::optional(qint32(line.Integer(u"die"_s, kMin, kMax))) : std::nullopt;
+
+    const QString racesPath = line.IsSet(u"races"_s) ? line.Value(u"races"_s) : DefaultRacesPath(context);
+    TCatalogue catalogue;
+    catalogue.Rules.PowerMagicItems = line.IsSet(u"power-magic-items"_s);
+    catalogue.Rules.MonstrousMagicResistance = line.IsSet(u"monstrous-magic-resistance"_s);
+    LoadIcons(line, racesPath, catalogue.Icons());
+    ReadTagged(racesPath, [&](TTaggedReader &reader) { ReadRaceStream(reader, catalogue); });
+
+    std::vector<const TDie *> selected;
+    if (raceID) {
+        const TRace *race = catalogue.FindRaceByID(*raceID);
+        if (!race)
+            throw TFileProblem(racesPath, u"there is no race with ID %1"_s.arg(*raceID));
+        if (dieID) {
+            const TDie *die = race->DieByID(*dieID);
+            if (!die)
+                throw TFileProblem(racesPath, u"race %1 has no die with ID %2"_s.arg(*raceID).arg(*dieID));
+            selected.push_back(die);
+        } else {
+            for (const auto &die : race->Dice())
+                selected.push_back(die.get());
+        }
+    } else {
+        TDieTraversal walk(catalogue);
+        for (const TDie *die = walk.First(); die; die = walk.Next())
+            selected.push_back(die);
+    }
+    const bool perHealth = line.IsSet(u"per-health"_s);
+    for (const TDie *die : selected)
+        PrintStats(context.Out, *die, perHealth);
+    return 0;
+}
+
+int Rng(const TContext &context, const QStringList &args)
+{
+    const TCommandLine line(u"rng"_s, args,
+                            {ValueOption(u"time"_s, u"T"_s), ValueOption(u"count"_s, u"N"_s),
+                             ValueOption(u"sides"_s, u"S"_s), ValueOption(u"modifier"_s, u"M"_s)},
+                            0);
+    if (!line.IsSet(u"time"_s))
+        throw TUsageError(u"rng needs --time."_s);
+    bool ok = false;
+    const double moment = line.Value(u"time"_s).toDouble(&ok);
+    if (!ok || !std::isfinite(moment))
+        throw TUsageError(u"--time must be a decimal number of days, such as 45000.25."_s);
+    const qint64 count = line.IsSet(u"count"_s) ? line.Integer(u"count"_s, 0, 1000000) : 10;
+    if (line.IsSet(u"modifier"_s) && !line.IsSet(u"sides"_s))
+        throw TUsageError(u"--modifier needs --sides."_s);
+
+    TRandomizer generator(moment);
+    if (!line.IsSet(u"sides"_s)) {
+        for (qint64 i = 0; i < count; ++i)
+            context.Out << generator.Next() << u'\n';
+        return 0;
+    }
+    const auto sides = qint32(line.Integer(u"sides"_s, 1, std::numeric_limits<qint32>::max()));
+    const auto modifier = line.IsSet(u"modifier"_s)
+                              ? qint32(line.Integer(u"modifier"_s, -1000000000, 1000000000))
+                              : 0;
+    for (qint64 i = 0; i < count; ++i)
+        context.Out << generator.Roll(sides, modifier) << u'\n';
+    return 0;
+}
+
+} // namespace
+
+int RunKrTool(const QStringList &args, QTextStream &out, QTextStream &err, const QString &applicationDir)
+{
+    const TContext context{out, err, applicationDir};
+    const QString command = args.value(0);
+    const QStringList rest = args.mid(1);
+    try {
+        if (command == u"help" || command == u"--help" || command == u"-h") {
+            out << kUsage;
+            return 0;
+        }
+        if (command == u"dump")
+            return Dump(context, rest);
+        if (command == u"build")
+            return Build(context, rest);
+        if (command == u"stats")
+            return Stats(context, rest);
+        if (command == u"rng")
+            return Rng(context, rest);
+        if (command.isEmpty())
+            throw TUsageError(u"No command given."_s);
+        throw TUsageError(u"Unknown command \"%1\"."_s.arg(command));
+    } catch (const TUsageError &failure) {
+        err << u"krtool: "_s << failure.Message() << u"\n"_s;
+        err << u"Try \"krtool help\"."_s << u'\n';
+        return 2;
+    } catch (const TKrException &failure) {
+        err << u"krtool: "_s << failure.Message() << u'\n';
+        return 1;
+    }
+}

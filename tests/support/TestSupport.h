@@ -1,0 +1,49 @@
+#pragma once
+
+#include "KrException.h"
+#include "shell/ShellServices.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <ostream>
+
+class TTaggedReader;
+class TTaggedWriter;
+
+// Lets gtest print QStrings in failure messages.
+void PrintTo(const QString &text, std::ostream *out);
+
+// The bytes a writer produces, through an in-memory device.
+QByteArray WriteBytes(const std::function<void(TTaggedWriter &)> &write);
+// Runs a reader over the bytes.
+void ReadBytes(const QByteArray &bytes, const std::function<void(TTaggedReader &)> &read);
+
+// "02 00 01 00" for the bytes 2, 0, 1, 0, and back (blanks are ignored).
+QString Hex(const QByteArray &bytes);
+QByteArray FromHex(const QString &hex);
+
+// The message of the TKrException the call throws, or "(no failure)".
+QString FailureOf(const std::function<void()> &call);
+
+// The folder of test files checked in under tests/data.
+QString TestDataPath(const QString &name);
+
+// Records what the program reports to the user.
+class TRecordingShell : public TShellServices
+{
+public:
+    void ShowStatus(const QString &text) override { Statuses << text; }
+    void ReportError(const TKrException &failure, const QString &context) override
+    {
+        Statuses << QStringLiteral("Error ") + context + u'.';
+        Errors << failure.Message();
+    }
+    void Beep() override { ++Beeps; }
+
+    QStringList Statuses;
+    QStringList Errors;
+    int Beeps = 0;
+};
