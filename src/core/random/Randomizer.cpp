@@ -24,8 +24,11 @@ void TRandomizer::Seed(double moment)
     if (!std::isfinite(moment))
         moment = 0;
     const double whole = std::trunc(moment);
-    FState = qint32(std::trunc((moment - whole) * 40000.0));
-    const double days = whole - std::floor(whole / 40000.0) * 40000.0;
+    // The fraction is the time of day, which runs forward also before the epoch.
+    FState = qint32(std::trunc(std::fabs(moment - whole) * 40000.0));
+    double days = std::fmod(whole, 40000.0); // exact, where whole / 40000 would round
+    if (days < 0)
+        days += 40000.0;
     FIndexState = (qint32(days) + FState % 601) * 4 + 2;
     for (qint32 &entry : FTable)
         entry = LcgStep();

@@ -159,6 +159,8 @@ void TFileSettingsStore::Load()
             FValues[it.key()] = entry.value(u"text"_s).toString();
         else if (entry.contains(u"binary"_s))
             FValues[it.key()] = QByteArray::fromBase64(entry.value(u"binary"_s).toString().toLatin1());
+        else
+            FForeign.insert(it.key(), it.value()); // from another version: kept as it was
     }
 }
 
@@ -166,7 +168,7 @@ void TFileSettingsStore::Changed()
 {
     if (!FWritable)
         return;
-    QJsonObject values;
+    QJsonObject values = FForeign;
     for (const auto &[name, value] : FValues) {
         QJsonObject entry;
         if (const qint32 *number = std::get_if<qint32>(&value))

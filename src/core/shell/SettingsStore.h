@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 
 #include <map>
@@ -92,4 +93,6 @@ private:
     QString FPath;
     QString FLastError;
     bool FWritable = true;
+    // Entries this version does not understand, written back untouched.
+    QJsonObject FForeign;
 };
