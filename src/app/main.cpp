@@ -1,0 +1,47 @@
+#include "shell/MainForm.h"
+#include "shell/Prompts.h"
+#include "shell/Screenshot.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(u"Tarrowind Assistant"_s);
+    QApplication::setApplicationDisplayName(u"Tarrowind Assistant"_s);
+    QApplication::setApplicationVersion(QStringLiteral(KR_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Tarrowind Assistant: the catalogue, collection, armies and games of Tarrowind."_s);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption dataDir(u"data-dir"_s, u"Read the race database and face symbols from DIR."_s, u"DIR"_s);
+    const QCommandLineOption screenshot(u"screenshot"_s, u"Render the main window after start-up to FILE (PNG) and exit."_s,
+                                        u"FILE"_s);
+    parser.addOption(dataDir);
+    parser.addOption(screenshot);
+    parser.process(application);
+
+    TDialogPrompts prompts;
+    TfrmMain main(TDataPaths::Resolve(parser.value(dataDir), QApplication::applicationDirPath()), prompts);
+    main.show();
+    main.LoadCatalogue();
+
+    if (parser.isSet(screenshot)) {
+        const QString path = QDir::current().absoluteFilePath(parser.value(screenshot));
+        if (!SaveScreenshot(main, path)) {
+            std::fprintf(stderr, "krassist: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        std::printf("The main window is in %s\n", qPrintable(path));
+        return 0;
+    }
+    return application.exec();
+}
