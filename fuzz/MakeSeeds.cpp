@@ -1,0 +1,118 @@
+// Writes small, well-formed files for the fuzzers to start from: a symbol file, two race
+// databases and value streams for the tagged reader target. The fuzz build has no krtool
+// and hence no sample catalogue, so the seeds come from the synthetic one.
+//
+//   fuzz_seeds FOLDER
+
+#include "../bench/SyntheticCatalogue.h"
+#include "dice/Catalogue.h"
+#include "dice/RaceFile.h"
+#include "io/FileAccess.h"
+#include "io/TaggedStream.h"
+
+#include <QBuffer>
+#include <QDir>
+
+#include <cstdio>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray WriteToBytes(const std::function<void(TTaggedWriter &)> &write)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    TTaggedWriter writer(buffer);
+    write(writer);
+    writer.Flush();
+    return bytes;
+}
+
+void Save(const QString &path, const QByteArray &bytes)
+{
+    SaveFileWith(path, [&](QIODevice &file) { file.write(bytes); });
+}
+
+QByteArray Races(int raceCount, int dicePerRace)
+{
+    TCatalogue catalogue;
+    MakeSyntheticCatalogue(catalogue, raceCount, dicePerRace);
+    return WriteToBytes([&](TTaggedWriter &writer) { WriteRaceStream(writer, catalogue); });
+}
+
+// A value of every tag, the wide string written by hand because the program never
+// writes one, then four raw bytes.
+QByteArray EveryValue()
+{
+    QByteArray bytes = WriteToBytes([](TTaggedWriter &writer) {
+        writer.WriteListBegin();
+        writer.WriteInteger(5);
+        writer.WriteInteger(-300);
+        writer.WriteInteger(100000);
+        writer.WriteInt64(qint64(1) << 40);
+        writer.WriteBoolean(true);
+        writer.WriteBoolean(false);
+        writer.WriteFloat(3.25);
+        writer.WriteDate(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6, 7)));
+        writer.WriteString(u"short"_s);
+        writer.WriteString(QString(300, u'x'));
+        writer.WriteString(u"\u00c6r\u00f8"_s);
+    });
+    bytes.append(char(TValueTag::WideString));
+    bytes.append("\x03\x00\x00\x00"
+                 "a\0b\0c\0",
+                 10);
+    bytes.append(char(TValueTag::EndOfList));
+    bytes.append("RAW!");
+    return bytes;
+}
+
+// The tagged reader target's header: program length, start offset, program.
+QByteArray Program(const QByteArray &ops, const QByteArray &stream)
+{
+    QByteArray input;
+    input.append(char(ops.size()));
+    input.append('\0');
+    input.append(ops);
+    input.append(stream);
+    return input;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_seeds FOLDER\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.mkpath(u"."_s)) {
+        std::fprintf(stderr, "fuzz_seeds: cannot make %s\n", argv[1]);
+        return 1;
+    }
+    try {
+        TIconTable icons;
+        AddSyntheticSymbols(icons);
+        Save(folder.filePath(u"KRICONS.DAT"_s),
+             WriteToBytes([&](TTaggedWriter &writer) { WriteIconStream(writer, icons); }));
+
+        const QByteArray smallRaces = Races(3, 3);
+        Save(folder.filePath(u"KRRACES-SMALL.DAT"_s), smallRaces);
+        Save(folder.filePath(u"KRRACES-MIXED.DAT"_s), Races(12, 2));
+
+        // In the order of EveryValue: list, three integers, int64, two flags, float,
+        // date, four strings, end of list and its peeks, then a raw read of 4 bytes.
+        const QByteArray ops("\x07\x00\x00\x00\x01\x02\x02\x03\x04\x05\x05\x05\x05\x09\x0a\x08\x46", 17);
+        Save(folder.filePath(u"tagged-every-value.bin"_s), Program(ops, EveryValue()));
+        // The generic walker over a race database.
+        Save(folder.filePath(u"tagged-walk-races.bin"_s), Program(QByteArray(1, '\x0b'), smallRaces));
+    } catch (const TKrException &failure) {
+        std::fprintf(stderr, "fuzz_seeds: %s\n", failure.what());
+        return 1;
+    }
+    return 0;
+}
