@@ -165,12 +165,10 @@ void TDie::SetFaceCount(int count)
     FStatsValid = false;
 }
 
-void TDie::CheckFace(int face) const
+void TDie::FaceIndexError(int face) const
 {
-    if (face < 0 || face >= FFaceCount) {
-        throw TDiceException(u"\"%1\" has %2 faces.  Index %3 is invalid."_s.arg(
-            Name, QString::number(FFaceCount), QString::number(face)));
-    }
+    throw TDiceException(u"\"%1\" has %2 faces.  Index %3 is invalid."_s.arg(Name, QString::number(FFaceCount),
+                                                                             QString::number(face)));
 }
 
 qint32 TDie::FaceSymbol(int face) const
@@ -203,7 +201,9 @@ const TDieStats &TDie::Statistics() const
 {
     if (!FStatsValid || !FStats) {
         const TCatalogue &catalogue = FRace->Catalogue();
-        FStats = std::make_unique<TDieStats>(DieStatistics(*this, catalogue.Icons(), catalogue.Rules));
+        if (!FStats)
+            FStats = std::make_unique<TDieStats>();
+        DieStatistics(*this, catalogue.Icons(), catalogue.Rules, *FStats);
         FStatsValid = true;
     }
     return *FStats;

@@ -122,7 +122,12 @@ public:
     QString ResultText(ResultType result, Land land, bool perHealth) const;
 
 private:
-    void CheckFace(int face) const;
+    void CheckFace(int face) const
+    {
+        if (face < 0 || face >= FFaceCount)
+            FaceIndexError(face);
+    }
+    [[noreturn]] void FaceIndexError(int face) const;
 
     TRace *FRace;
     qint32 FID = kNoID;

@@ -112,9 +112,10 @@ double TDieStats::FractionOf(EffectFlag flag) const
 void FaceValues(const TRace &race, int count, const TIconDescriptor *symbol, Profession profession,
                 int health, Land land, const TRulesOptions &rules, TFaceValues &values)
 {
-    values.fill(0.0);
-    if (!symbol)
+    if (!symbol) {
+        values.fill(0.0);
         return;
+    }
 
     const bool inReserves = land == Land::Reserves;
     auto rolls = [&](R r) { return !inReserves || race.ReserveAbilities.Contains(r); };
@@ -127,10 +128,8 @@ void FaceValues(const TRace &race, int count, const TIconDescriptor *symbol, Pro
             return v + (health - 1);
         return v;
     };
-    auto set = [&](R r, double v) {
-        if (rolls(r))
-            values[size_t(r)] = v;
-    };
+    // Every entry is set, so the array needs no clearing first.
+    auto set = [&](R r, double v) { values[size_t(r)] = rolls(r) ? v : 0.0; };
     const TColorSet landColors = LandColors(land);
 
     for (int c = 0; c <= int(MagicColor::Red); ++c) {
@@ -172,16 +171,16 @@ void FaceValues(const TRace &race, int count, const TIconDescriptor *symbol, Pro
     }
 
     set(R::AntiMagic, symbol->Has(E::MagicDrain) ? count : 0);
-    if (symbol->Has(E::MeleeCounter))
-        set(R::Counter, symbol->Has(E::CounterDouble) ? 2.0 * count : count);
+    const double counter = symbol->Has(E::CounterDouble) ? 2.0 * count : count;
+    set(R::Counter, symbol->Has(E::MeleeCounter) ? counter : 0);
     set(R::Extras, symbol->Points);
 
-    if (rolls(R::Points)) {
-        double points = 0;
-        for (size_t r = 0; r < kPointWeights.size(); ++r)
+    double points = 0;
+    for (size_t r = 0; r < kPointWeights.size(); ++r) {
+        if (r != size_t(R::Points))
             points += kPointWeights[r] * values[r];
-        values[size_t(R::Points)] = points;
     }
+    set(R::Points, points);
 }
 
 double FaceValue(const TRace &race, int count, const TIconDescriptor *symbol, Profession profession,
@@ -192,34 +191,41 @@ double FaceValue(const TRace &race, int count, const TIconDescriptor *symbol, Pr
     return values[size_t(r)];
 }
 
-TDieStats DieStatistics(const TDie &die, const TIconTable &icons, const TRulesOptions &rules)
+void DieStatistics(const TDie &die, const TIconTable &icons, const TRulesOptions &rules, TDieStats &stats)
 {
-    TDieStats stats;
+    stats = TDieStats();
     const int faces = die.FaceCount();
     const TRace &race = die.Race();
     std::array<const TIconDescriptor *, TDie::kMaxFaces> symbols{};
-    for (int i = 0; i < faces; ++i)
+    std::array<int, TDie::kMaxFaces> counts{};
+    for (int i = 0; i < faces; ++i) {
         symbols[size_t(i)] = icons.GetIcon(die.FaceSymbol(i));
+        counts[size_t(i)] = die.FaceSymbolCount(i);
+    }
+    // Which faces are reroll faces depends only on the flag, not on land or result.
+    std::array<int, kEffectFlagCount> rerollFaces{};
+    for (EffectFlag flag : {E::RerollMagic, E::RerollManeuver, E::RerollMissile, E::RerollMelee, E::RerollSave}) {
+        for (int i = 0; i < faces; ++i)
+            rerollFaces[size_t(flag)] += Has(symbols[size_t(i)], flag) ? 1 : 0;
+    }
 
     std::array<TFaceValues, TDie::kMaxFaces> values;
     for (int l = 0; l < kLandCount; ++l) {
         for (int i = 0; i < faces; ++i) {
-            FaceValues(race, die.FaceSymbolCount(i), symbols[size_t(i)], die.GetProfession(), die.Health(),
-                       Land(l), rules, values[size_t(i)]);
+            FaceValues(race, counts[size_t(i)], symbols[size_t(i)], die.GetProfession(), die.Health(), Land(l),
+                       rules, values[size_t(i)]);
         }
         for (int r = 0; r < kResultTypeCount; ++r) {
             double total = 0;
             for (int i = 0; i < faces; ++i)
                 total += values[size_t(i)][size_t(r)];
 
-            // A reroll face stands for the average of the faces that are not rerolled.
+            // A reroll face stands for the average of the faces that are not rerolled;
+            // when every face is a reroll face there is nothing to spread.
             double rerollBonus = 0;
             const std::optional<EffectFlag> reroll = RerollFlag(R(r));
             if (R(r) != R::Points && total > 0 && reroll) {
-                int rerolls = 0;
-                for (int i = 0; i < faces; ++i)
-                    rerolls += Has(symbols[size_t(i)], *reroll) ? 1 : 0;
-                // When every face is a reroll face there is nothing to spread.
+                const int rerolls = rerollFaces[size_t(*reroll)];
                 if (rerolls > 0 && rerolls < faces)
                     rerollBonus = total / (faces - rerolls);
             }
@@ -256,15 +262,23 @@ TDieStats DieStatistics(const TDie &die, const TIconTable &icons, const TRulesOp
     for (int f = kFirstFractionFlag + 1; f <= kLastFractionFlag; ++f) {
         const TEffectSet leftOut = LeftOutOf(EffectFlag(f));
         int showing = 0;
-        int left = 0;
+        int counted = 0;
         for (int i = 0; i < faces; ++i) {
             const TIconDescriptor *symbol = symbols[size_t(i)];
+            // A face that is rolled again is not seen, whatever it shows.
+            if (symbol && symbol->Effects.ContainsAny(leftOut))
+                continue;
+            ++counted;
             showing += Has(symbol, EffectFlag(f)) ? 1 : 0;
-            left += symbol && symbol->Effects.ContainsAny(leftOut) ? 1 : 0;
         }
-        const int counted = faces - left;
         stats.Fractions[size_t(f - kFirstFractionFlag)] = counted > 0 ? double(showing) / counted : 0.0;
     }
+}
+
+TDieStats DieStatistics(const TDie &die, const TIconTable &icons, const TRulesOptions &rules)
+{
+    TDieStats stats;
+    DieStatistics(die, icons, rules, stats);
     return stats;
 }
 

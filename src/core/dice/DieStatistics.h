@@ -46,6 +46,8 @@ void FaceValues(const TRace &race, int count, const TIconDescriptor *symbol, Pro
                 int health, Land land, const TRulesOptions &rules, TFaceValues &values);
 
 TDieStats DieStatistics(const TDie &die, const TIconTable &icons, const TRulesOptions &rules);
+// The same into an existing record, so that recomputing allocates nothing.
+void DieStatistics(const TDie &die, const TIconTable &icons, const TRulesOptions &rules, TDieStats &stats);
 
 // "%4.2f/%4.2f" of mean and spread.
 QString FormatResult(double mean, double spread);

@@ -13,7 +13,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kInteger = u"an integer"_s;
-const QString kFlag = u"a flag"_s;
 const QString kFloat = u"a floating-point number"_s;
 const QString kText = u"a text"_s;
 const QString kList = u"a list"_s;
@@ -36,7 +35,7 @@ bool IsSevenBit(const QString &text)
 
 TTaggedWriter::TTaggedWriter(QIODevice &device) : FDevice(device) {}
 
-void TTaggedWriter::WriteRaw(const void *data, qsizetype size)
+void TTaggedWriter::WriteRawAcrossBuffers(const void *data, qsizetype size)
 {
     const char *bytes = static_cast<const char *>(data);
     while (size > 0) {
@@ -66,12 +65,13 @@ void TTaggedWriter::WriteTag(TValueTag tag)
     WriteRaw(&byte, 1);
 }
 
-void TTaggedWriter::WriteLittleEndian(quint64 value, int bytes)
+void TTaggedWriter::WriteTagged(TValueTag tag, quint64 value, int bytes)
 {
-    std::array<quint8, 8> out{};
+    std::array<quint8, 9> out{};
+    out[0] = quint8(tag);
     for (int i = 0; i < bytes; ++i)
-        out[size_t(i)] = quint8(value >> (8 * i));
-    WriteRaw(out.data(), bytes);
+        out[size_t(i) + 1] = quint8(value >> (8 * i));
+    WriteRaw(out.data(), bytes + 1);
 }
 
 void TTaggedWriter::WriteListBegin()
@@ -86,16 +86,12 @@ void TTaggedWriter::WriteListEnd()
 
 void TTaggedWriter::WriteInteger(qint32 value)
 {
-    if (value >= -128 && value <= 127) {
-        WriteTag(TValueTag::Int8);
-        WriteLittleEndian(quint64(value), 1);
-    } else if (value >= -32768 && value <= 32767) {
-        WriteTag(TValueTag::Int16);
-        WriteLittleEndian(quint64(value), 2);
-    } else {
-        WriteTag(TValueTag::Int32);
-        WriteLittleEndian(quint64(value), 4);
-    }
+    if (value >= -128 && value <= 127)
+        WriteTagged(TValueTag::Int8, quint64(value), 1);
+    else if (value >= -32768 && value <= 32767)
+        WriteTagged(TValueTag::Int16, quint64(value), 2);
+    else
+        WriteTagged(TValueTag::Int32, quint64(value), 4);
 }
 
 void TTaggedWriter::WriteInt64(qint64 value)
@@ -104,8 +100,7 @@ void TTaggedWriter::WriteInt64(qint64 value)
         WriteInteger(qint32(value));
         return;
     }
-    WriteTag(TValueTag::Int64);
-    WriteLittleEndian(quint64(value), 8);
+    WriteTagged(TValueTag::Int64, quint64(value), 8);
 }
 
 void TTaggedWriter::WriteBoolean(bool value)
@@ -129,19 +124,15 @@ void TTaggedWriter::WriteString(const QString &text)
 {
     if (IsSevenBit(text)) {
         const QByteArray bytes = text.toLatin1();
-        if (bytes.size() <= 255) {
-            WriteTag(TValueTag::String);
-            WriteLittleEndian(quint64(bytes.size()), 1);
-        } else {
-            WriteTag(TValueTag::LongString);
-            WriteLittleEndian(quint64(bytes.size()), 4);
-        }
+        if (bytes.size() <= 255)
+            WriteTagged(TValueTag::String, quint64(bytes.size()), 1);
+        else
+            WriteTagged(TValueTag::LongString, quint64(bytes.size()), 4);
         WriteRaw(bytes.constData(), bytes.size());
         return;
     }
     const QByteArray bytes = text.toUtf8();
-    WriteTag(TValueTag::Utf8String);
-    WriteLittleEndian(quint64(bytes.size()), 4);
+    WriteTagged(TValueTag::Utf8String, quint64(bytes.size()), 4);
     WriteRaw(bytes.constData(), bytes.size());
 }
 
@@ -246,7 +237,7 @@ void TTaggedReader::ReadListEnd()
         UnexpectedTag(tag, start, kListEnd);
 }
 
-qint32 TTaggedReader::ReadInteger()
+qint32 TTaggedReader::ReadIntegerChecked()
 {
     const qint64 start = Position();
     const quint8 tag = ReadTag(kInteger);
@@ -269,11 +260,6 @@ qint64 TTaggedReader::ReadInt64()
     const qint64 start = Position();
     ReadTag(kInteger);
     return qint64(ReadLittleEndian(8, kInteger, start));
-}
-
-bool TTaggedReader::ReadBoolean()
-{
-    return ReadTag(kFlag) == quint8(TValueTag::True);
 }
 
 double TTaggedReader::ReadFloat()

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <cstring>
 
 class QIODevice;
 
@@ -51,14 +52,25 @@ public:
     void WriteDate(const QDateTime &moment);
     // Plain 7-bit text as a short or long string, anything else as UTF-8.
     void WriteString(const QString &text);
-    void WriteRaw(const void *data, qsizetype size);
+    void WriteRaw(const void *data, qsizetype size)
+    {
+        // Most values are a few bytes that fit the buffer: copy them without a call.
+        if (size <= kStreamBufferSize - FUsed) {
+            std::memcpy(FBuffer.data() + FUsed, data, size_t(size));
+            FUsed += int(size);
+            return;
+        }
+        WriteRawAcrossBuffers(data, size);
+    }
 
     void Flush();
     qint64 Position() const { return FWritten + FUsed; }
 
 private:
+    void WriteRawAcrossBuffers(const void *data, qsizetype size);
     void WriteTag(TValueTag tag);
-    void WriteLittleEndian(quint64 value, int bytes);
+    // The tag and then the value's low bytes, little-endian, in one piece.
+    void WriteTagged(TValueTag tag, quint64 value, int bytes);
 
     QIODevice &FDevice;
     std::array<char, kStreamBufferSize> FBuffer{};
@@ -88,11 +100,38 @@ public:
     void ReadListBegin();
     void ReadListEnd();
     // Accepts the 8-, 16- and 32-bit tags.
-    qint32 ReadInteger();
+    qint32 ReadInteger()
+    {
+        // Integers are most of every file; decode them straight from the buffer
+        // unless they straddle its edge or are not what was asked for.
+        if (FLength - FPos >= 5) {
+            const auto *at = reinterpret_cast<const quint8 *>(FBuffer.data()) + FPos;
+            switch (TValueTag(at[0])) {
+            case TValueTag::Int8:
+                FPos += 2;
+                return qint8(at[1]);
+            case TValueTag::Int16:
+                FPos += 3;
+                return qint16(quint16(at[1] | (at[2] << 8)));
+            case TValueTag::Int32:
+                FPos += 5;
+                return qint32(quint32(at[1]) | (quint32(at[2]) << 8) | (quint32(at[3]) << 16)
+                              | (quint32(at[4]) << 24));
+            default:
+                break;
+            }
+        }
+        return ReadIntegerChecked();
+    }
     // Accepts the 8-, 16-, 32- and 64-bit tags.
     qint64 ReadInt64();
     // The true tag is true; any other single tag byte is false.
-    bool ReadBoolean();
+    bool ReadBoolean()
+    {
+        if (FPos < FLength)
+            return quint8(FBuffer[size_t(FPos++)]) == quint8(TValueTag::True);
+        return ReadTag(QStringLiteral("a flag")) == quint8(TValueTag::True);
+    }
     // The extended tag, or an integer taken as a float.
     double ReadFloat();
     QDateTime ReadDate();
@@ -105,6 +144,7 @@ public:
     [[noreturn]] void Fail(const QString &problem, qint64 offset) const;
 
 private:
+    qint32 ReadIntegerChecked();
     quint8 ReadTag(const QString &expected);
     void CheckAvailable(qint64 size, const QString &what, qint64 valueStart) const;
     void CheckClaim(qint64 claimed, const QString &what, qint64 valueStart) const;

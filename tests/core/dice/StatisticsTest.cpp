@@ -230,6 +230,12 @@ TEST_F(StatisticsTest, EffectFractions)
     EXPECT_TRUE(caster.MagicUser());
     EXPECT_EQ(caster.Fraction(E::Melee), 0.0); // not a fraction the statistics keep
 
+    // A face that is rolled again shows nothing, even an effect of its own: a fraction
+    // never passes 1.
+    const qint32 fleeting = AddSymbol({E::Cantrip, E::RerollMissile});
+    TDie &flicker = NewDie(race, {{fleeting, 1}, {cantrip, 1}, {BasicIcon::Melee, 1}, {BasicIcon::Melee, 1}});
+    EXPECT_DOUBLE_EQ(flicker.Fraction(E::Cantrip), 1.0 / 3);
+
     // Every face left out: the fraction is 0 rather than a division by zero.
     TDie &allOut = NewDie(race, {{rerollMelee, 1}, {rerollMelee, 1}});
     EXPECT_EQ(allOut.Fraction(E::Surprise), 0.0);

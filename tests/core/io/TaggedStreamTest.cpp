@@ -198,10 +198,12 @@ TEST(TaggedStream, ValuesCrossTheBufferBoundaries)
     ReadBytes(bytes, [&](TTaggedReader &r) {
         for (int i = 0; i < 3000; ++i) {
             ASSERT_EQ(r.ReadInteger(), i * 37 - 50000) << "value " << i;
-            if (i % 250 == 0)
+            if (i % 250 == 0) {
                 ASSERT_EQ(r.ReadString(), longText);
-            if (i % 7 == 0)
+            }
+            if (i % 7 == 0) {
                 ASSERT_EQ(r.ReadFloat(), i / 8.0);
+            }
         }
         EXPECT_EQ(r.Position(), r.Size());
     });
