@@ -14,8 +14,8 @@ cmake --build "$build" --parallel 2 -- krassist
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   export QT_QPA_PLATFORM=offscreen
   export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+  echo "No display here, so the program draws its window into a picture instead."
   "$build/bin/krassist" --screenshot "$PWD/krassist-screenshot.png" "$@" 2>/dev/null
-  echo "No display here: the picture of the program is $PWD/krassist-screenshot.png"
 else
   exec "$build/bin/krassist" "$@"
 fi

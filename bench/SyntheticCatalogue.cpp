@@ -28,21 +28,21 @@ private:
     quint64 FState;
 };
 
-struct TSymbolSpec
+struct TSymbolPlan
 {
     const char16_t *Name;
     TEffectSet Effects;
     qint32 Points;
 };
 
-void AddSymbol(TIconTable &icons, const TSymbolSpec &spec)
+void AddSymbol(TIconTable &icons, const TSymbolPlan &plan)
 {
     TIconDescriptor icon;
-    icon.Name = QString::fromUtf16(spec.Name);
+    icon.Name = QString::fromUtf16(plan.Name);
     icon.Description = u"Synthetic symbol \"%1\" for timing and fuzzing."_s.arg(icon.Name);
-    icon.Effects = spec.Effects;
+    icon.Effects = plan.Effects;
     icon.Effects.Include(EffectFlag::SpecialIcon);
-    icon.Points = spec.Points;
+    icon.Points = plan.Points;
     icons.Add(icon);
 }
 
@@ -123,7 +123,7 @@ void AddDice(TRace &race, TSequence &sequence, int dicePerRace, int specialCount
 void AddSyntheticSymbols(TIconTable &icons)
 {
     using E = EffectFlag;
-    const std::array<TSymbolSpec, 12> specs{{
+    const std::array<TSymbolPlan, 12> plans{{
         {u"Hail of Shafts", {E::Missile, E::MissileAvoidance, E::RerollMissile}, 2},
         {u"Rending Charge", {E::Melee, E::MeleeAvoidance, E::RerollMelee}, 3},
         {u"Shieldwall", {E::SaveMelee, E::SaveMissile, E::SpellResist, E::SaveAvoidance, E::RerollSave}, 2},
@@ -137,8 +137,8 @@ void AddSyntheticSymbols(TIconTable &icons)
         {u"Ambush", {E::Surprise, E::MeleeEffect, E::Escape}, 3},
         {u"Warding Glyph", {E::SpellResist, E::Dispel, E::Cantrip}, 2},
     }};
-    for (const TSymbolSpec &spec : specs)
-        AddSymbol(icons, spec);
+    for (const TSymbolPlan &plan : plans)
+        AddSymbol(icons, plan);
 }
 
 void MakeSyntheticCatalogue(TCatalogue &catalogue, int raceCount, int dicePerRace, quint64 seed)

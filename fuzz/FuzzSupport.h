@@ -3,6 +3,7 @@
 // Small helpers the fuzz targets share.
 
 #include "dice/Catalogue.h"
+#include "io/MemoryStream.h"
 #include "io/TaggedStream.h"
 
 #include <QBuffer>
@@ -26,27 +27,6 @@ inline QByteArray FuzzBytes(const std::uint8_t *data, std::size_t size)
     std::fprintf(stderr, "%s: %s\n", target, problem);
     std::fflush(stderr);
     __builtin_trap();
-}
-
-// Reads the bytes with a tagged reader over a buffer, as the program reads a file.
-inline void ReadFromBytes(const QByteArray &bytes, const std::function<void(TTaggedReader &)> &read)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    TTaggedReader reader(buffer);
-    read(reader);
-}
-
-inline QByteArray WriteToBytes(const std::function<void(TTaggedWriter &)> &write)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    TTaggedWriter writer(buffer);
-    write(writer);
-    writer.Flush();
-    return bytes;
 }
 
 // Computes the statistics of every die; whatever the faces and symbols, the figures the

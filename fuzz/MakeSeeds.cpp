@@ -8,6 +8,7 @@
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
 #include "io/FileAccess.h"
+#include "io/MemoryStream.h"
 #include "io/TaggedStream.h"
 
 #include <QBuffer>
@@ -19,17 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray WriteToBytes(const std::function<void(TTaggedWriter &)> &write)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    TTaggedWriter writer(buffer);
-    write(writer);
-    writer.Flush();
-    return bytes;
-}
 
 void Save(const QString &path, const QByteArray &bytes)
 {

@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "krassist: cannot write %s\n", qPrintable(path));
             return 1;
         }
-        std::printf("The main window is in %s\n", qPrintable(path));
+        std::printf("The picture of the main window is in %s\n", qPrintable(path));
         return 0;
     }
     return application.exec();

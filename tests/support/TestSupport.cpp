@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
-#include "io/TaggedStream.h"
+#include <QFile>
 
-#include <QBuffer>
+#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -11,24 +11,17 @@ void PrintTo(const QString &text, std::ostream *out)
     *out << '"' << text.toStdString() << '"';
 }
 
-QByteArray WriteBytes(const std::function<void(TTaggedWriter &)> &write)
+QByteArray FileBytes(const QString &path)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    TTaggedWriter writer(buffer);
-    write(writer);
-    writer.Flush();
-    return bytes;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void ReadBytes(const QByteArray &bytes, const std::function<void(TTaggedReader &)> &read)
+void WriteFile(const QString &path, const QByteArray &bytes)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    TTaggedReader reader(buffer);
-    read(reader);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 QString Hex(const QByteArray &bytes)

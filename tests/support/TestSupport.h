@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KrException.h"
+#include "io/MemoryStream.h"
 #include "shell/ShellServices.h"
 
 #include <QByteArray>
@@ -10,16 +11,12 @@
 #include <functional>
 #include <ostream>
 
-class TTaggedReader;
-class TTaggedWriter;
-
 // Lets gtest print QStrings in failure messages.
 void PrintTo(const QString &text, std::ostream *out);
 
-// The bytes a writer produces, through an in-memory device.
-QByteArray WriteBytes(const std::function<void(TTaggedWriter &)> &write);
-// Runs a reader over the bytes.
-void ReadBytes(const QByteArray &bytes, const std::function<void(TTaggedReader &)> &read);
+// A whole file's bytes (empty when it cannot be read), and a file written whole.
+QByteArray FileBytes(const QString &path);
+void WriteFile(const QString &path, const QByteArray &bytes);
 
 // "02 00 01 00" for the bytes 2, 0, 1, 0, and back (blanks are ignored).
 QString Hex(const QByteArray &bytes);

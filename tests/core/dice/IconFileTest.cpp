@@ -105,7 +105,7 @@ TEST(IconFile, WritesNamedSpecialSymbolsOnly)
     table.Add(Symbol(u"A"_s, QString(), {EffectFlag::Melee, EffectFlag::RerollMelee, EffectFlag::SpecialIcon}, 3));
     table.Add(Symbol(QString(), u"deleted"_s, {EffectFlag::Magic}, 1));
     table.Add(Symbol(u"B"_s, u"d"_s, {EffectFlag::MagicDrain}, -2));
-    const QByteArray bytes = WriteBytes([&](TTaggedWriter &w) { WriteIconStream(w, table); });
+    const QByteArray bytes = WriteToBytes([&](TTaggedWriter &w) { WriteIconStream(w, table); });
     EXPECT_EQ(Hex(bytes), u"01"
                           " 06 01 41 06 00 04 00 00 80 00 02 02 03"
                           " 06 01 42 06 01 64 00 00 00 00 10 00 02 FE"
@@ -114,7 +114,7 @@ TEST(IconFile, WritesNamedSpecialSymbolsOnly)
     // Read back, the survivors take the next positions in file order.
     TIconTable loaded;
     TRecordingListener listener;
-    ReadBytes(bytes, [&](TTaggedReader &r) { ReadIconStream(r, loaded, &listener); });
+    ReadFromBytes(bytes, [&](TTaggedReader &r) { ReadIconStream(r, loaded, &listener); });
     ASSERT_EQ(loaded.Count(), 8);
     EXPECT_EQ(loaded.GetIcon(6)->Name, u"A");
     EXPECT_EQ(loaded.GetIcon(7)->Name, u"B");
@@ -126,16 +126,16 @@ TEST(IconFile, WritesNamedSpecialSymbolsOnly)
                                             u"B icon loaded."_s}));
 
     // An empty table is the list and its end.
-    EXPECT_EQ(Hex(WriteBytes([](TTaggedWriter &w) { WriteIconStream(w, TIconTable()); })), u"01 00");
+    EXPECT_EQ(Hex(WriteToBytes([](TTaggedWriter &w) { WriteIconStream(w, TIconTable()); })), u"01 00");
 }
 
 TEST(IconFile, UnknownEffectBitsAreDroppedOnReading)
 {
     TIconTable table;
-    ReadBytes(FromHex(u"01 06 01 58 06 00 01 00 00 00 00 F8 02 00 00"_s),
+    ReadFromBytes(FromHex(u"01 06 01 58 06 00 01 00 00 00 00 F8 02 00 00"_s),
               [&](TTaggedReader &r) { ReadIconStream(r, table); });
     ASSERT_EQ(table.Count(), 7);
     EXPECT_EQ(table.GetIcon(6)->Effects.ToBits(), 1u);
-    const QByteArray again = WriteBytes([&](TTaggedWriter &w) { WriteIconStream(w, table); });
+    const QByteArray again = WriteToBytes([&](TTaggedWriter &w) { WriteIconStream(w, table); });
     EXPECT_EQ(Hex(again), u"01 06 01 58 06 00 01 00 00 00 00 00 02 00 00");
 }

@@ -18,7 +18,7 @@ QString RaceFailure(const QByteArray &bytes)
 {
     TCatalogue catalogue;
     try {
-        ReadBytes(bytes, [&](TTaggedReader &r) { ReadRaceStream(r, catalogue); });
+        ReadFromBytes(bytes, [&](TTaggedReader &r) { ReadRaceStream(r, catalogue); });
     } catch (const TFileFormatError &failure) {
         return failure.Message();
     }
@@ -29,7 +29,7 @@ QString IconFailure(const QByteArray &bytes)
 {
     TIconTable table;
     try {
-        ReadBytes(bytes, [&](TTaggedReader &r) { ReadIconStream(r, table); });
+        ReadFromBytes(bytes, [&](TTaggedReader &r) { ReadIconStream(r, table); });
     } catch (const TFileFormatError &failure) {
         return failure.Message();
     }
@@ -50,7 +50,7 @@ QByteArray SmallRaceFile()
         }
         catalogue.AppendRace(std::move(race));
     }
-    return WriteBytes([&](TTaggedWriter &w) { WriteRaceStream(w, catalogue); });
+    return WriteToBytes([&](TTaggedWriter &w) { WriteRaceStream(w, catalogue); });
 }
 
 QByteArray SmallIconFile()
@@ -64,7 +64,7 @@ QByteArray SmallIconFile()
         icon.Points = -40000 * i;
         table.Add(icon);
     }
-    return WriteBytes([&](TTaggedWriter &w) { WriteIconStream(w, table); });
+    return WriteToBytes([&](TTaggedWriter &w) { WriteIconStream(w, table); });
 }
 
 } // namespace

@@ -11,12 +11,12 @@ namespace {
 
 QByteArray Write(const TCatalogue &catalogue)
 {
-    return WriteBytes([&](TTaggedWriter &w) { WriteRaceStream(w, catalogue); });
+    return WriteToBytes([&](TTaggedWriter &w) { WriteRaceStream(w, catalogue); });
 }
 
 void Read(const QByteArray &bytes, TCatalogue &catalogue, TRaceLoadListener *listener = nullptr)
 {
-    ReadBytes(bytes, [&](TTaggedReader &r) { ReadRaceStream(r, catalogue, listener); });
+    ReadFromBytes(bytes, [&](TTaggedReader &r) { ReadRaceStream(r, catalogue, listener); });
 }
 
 // A race with every field away from its default, and two dice.

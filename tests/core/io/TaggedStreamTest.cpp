@@ -11,17 +11,17 @@ namespace {
 
 QString IntegerHex(qint32 value)
 {
-    return Hex(WriteBytes([&](TTaggedWriter &w) { w.WriteInteger(value); }));
+    return Hex(WriteToBytes([&](TTaggedWriter &w) { w.WriteInteger(value); }));
 }
 
 QString Int64Hex(qint64 value)
 {
-    return Hex(WriteBytes([&](TTaggedWriter &w) { w.WriteInt64(value); }));
+    return Hex(WriteToBytes([&](TTaggedWriter &w) { w.WriteInt64(value); }));
 }
 
 QString StringHexPrefix(const QString &text, int bytes)
 {
-    return Hex(WriteBytes([&](TTaggedWriter &w) { w.WriteString(text); }).left(bytes));
+    return Hex(WriteToBytes([&](TTaggedWriter &w) { w.WriteString(text); }).left(bytes));
 }
 
 } // namespace
@@ -59,7 +59,7 @@ TEST(TaggedWriter, TextFlagsListsAndFloats)
     EXPECT_EQ(StringHexPrefix(u"\u00e9"_s, 10), u"14 02 00 00 00 C3 A9");
     EXPECT_EQ(StringHexPrefix(QString(300, u'x') + u"\u00e9"_s, 6), u"14 2E 01 00 00 78");
 
-    const QByteArray mixed = WriteBytes([](TTaggedWriter &w) {
+    const QByteArray mixed = WriteToBytes([](TTaggedWriter &w) {
         w.WriteListBegin();
         w.WriteBoolean(true);
         w.WriteBoolean(false);
@@ -71,7 +71,7 @@ TEST(TaggedWriter, TextFlagsListsAndFloats)
 
 TEST(TaggedReader, ReadsEveryTagBack)
 {
-    const QByteArray bytes = WriteBytes([](TTaggedWriter &w) {
+    const QByteArray bytes = WriteToBytes([](TTaggedWriter &w) {
         w.WriteInteger(-5);
         w.WriteInteger(1000);
         w.WriteInteger(-100000);
@@ -83,7 +83,7 @@ TEST(TaggedReader, ReadsEveryTagBack)
         w.WriteDate(QDateTime(QDate(2024, 2, 29), QTime(18, 0)));
         w.WriteRaw("\x01\x02\x03", 3);
     });
-    ReadBytes(bytes, [](TTaggedReader &r) {
+    ReadFromBytes(bytes, [](TTaggedReader &r) {
         EXPECT_EQ(r.ReadInteger(), -5);
         EXPECT_EQ(r.ReadInteger(), 1000);
         EXPECT_EQ(r.ReadInt64(), -100000);
@@ -101,28 +101,28 @@ TEST(TaggedReader, ReadsEveryTagBack)
 TEST(TaggedReader, AcceptsTheOlderTextAndNumberForms)
 {
     // Short and long strings hold Latin-1 text from older files; wide strings UTF-16.
-    ReadBytes(FromHex(u"06 02 41 E9  0C 01 00 00 00 42  12 02 00 00 00 41 00 16 4E"_s), [](TTaggedReader &r) {
+    ReadFromBytes(FromHex(u"06 02 41 E9  0C 01 00 00 00 42  12 02 00 00 00 41 00 16 4E"_s), [](TTaggedReader &r) {
         EXPECT_EQ(r.ReadString(), u"A\u00e9");
         EXPECT_EQ(r.ReadString(), u"B");
         EXPECT_EQ(r.ReadString(), u"A\u4e16");
     });
     // A float may be stored as any integer; an integer written with a wider tag than
     // needed still reads.
-    ReadBytes(FromHex(u"02 07  03 F4 01  04 01 00 00 00  04 02 00 00 00"_s), [](TTaggedReader &r) {
+    ReadFromBytes(FromHex(u"02 07  03 F4 01  04 01 00 00 00  04 02 00 00 00"_s), [](TTaggedReader &r) {
         EXPECT_EQ(r.ReadFloat(), 7.0);
         EXPECT_EQ(r.ReadFloat(), 500.0);
         EXPECT_EQ(r.ReadFloat(), 1.0);
         EXPECT_EQ(r.ReadInteger(), 2);
     });
     // A flag is true only for the true tag, and any other tag is one byte of false.
-    ReadBytes(FromHex(u"09 08 02 05"_s), [](TTaggedReader &r) {
+    ReadFromBytes(FromHex(u"09 08 02 05"_s), [](TTaggedReader &r) {
         EXPECT_TRUE(r.ReadBoolean());
         EXPECT_FALSE(r.ReadBoolean());
         EXPECT_FALSE(r.ReadBoolean());
         EXPECT_EQ(r.Position(), 3);
         EXPECT_FALSE(r.ReadBoolean());
     });
-    ReadBytes(FromHex(u"01 02 01 00"_s), [](TTaggedReader &r) {
+    ReadFromBytes(FromHex(u"01 02 01 00"_s), [](TTaggedReader &r) {
         r.ReadListBegin();
         EXPECT_FALSE(r.EndOfList());
         EXPECT_EQ(r.ReadInteger(), 1);
@@ -135,7 +135,7 @@ TEST(TaggedReader, AcceptsTheOlderTextAndNumberForms)
 TEST(TaggedReader, FailuresNameWhatWasExpectedAndWhere)
 {
     auto failure = [](const QString &hex, const std::function<void(TTaggedReader &)> &read) {
-        return FailureOf([&] { ReadBytes(FromHex(hex), read); });
+        return FailureOf([&] { ReadFromBytes(FromHex(hex), read); });
     };
     EXPECT_EQ(failure(u"02 01 06 00"_s, [](TTaggedReader &r) { r.ReadInteger(); r.ReadInteger(); }),
               u"Unexpected value type 6 at offset 2 where an integer was expected.");
@@ -167,7 +167,7 @@ TEST(TaggedReader, FailuresNameWhatWasExpectedAndWhere)
 TEST(TaggedReader, LengthsAreCheckedBeforeAnythingIsAllocated)
 {
     auto failure = [](const QString &hex) {
-        return FailureOf([&] { ReadBytes(FromHex(hex), [](TTaggedReader &r) { r.ReadString(); }); });
+        return FailureOf([&] { ReadFromBytes(FromHex(hex), [](TTaggedReader &r) { r.ReadString(); }); });
     };
     EXPECT_EQ(failure(u"06 05 41 42"_s), u"The length of a text at offset 0 is 5 bytes but only 2 remain.");
     EXPECT_EQ(failure(u"0C FF FF FF 7F 41"_s),
@@ -185,7 +185,7 @@ TEST(TaggedStream, ValuesCrossTheBufferBoundaries)
     // Enough values that integers, long strings and floats straddle several 4096-byte
     // buffer edges in both directions.
     const QString longText = QString(9000, u'q');
-    const QByteArray bytes = WriteBytes([&](TTaggedWriter &w) {
+    const QByteArray bytes = WriteToBytes([&](TTaggedWriter &w) {
         for (int i = 0; i < 3000; ++i) {
             w.WriteInteger(i * 37 - 50000);
             if (i % 250 == 0)
@@ -195,7 +195,7 @@ TEST(TaggedStream, ValuesCrossTheBufferBoundaries)
         }
         EXPECT_GT(w.Position(), 3 * kStreamBufferSize);
     });
-    ReadBytes(bytes, [&](TTaggedReader &r) {
+    ReadFromBytes(bytes, [&](TTaggedReader &r) {
         for (int i = 0; i < 3000; ++i) {
             ASSERT_EQ(r.ReadInteger(), i * 37 - 50000) << "value " << i;
             if (i % 250 == 0) {

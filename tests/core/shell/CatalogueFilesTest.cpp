@@ -15,19 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 void AddRace(TCatalogue &catalogue, const QString &name)
 {
     auto race = catalogue.CreateRace();
@@ -59,7 +46,7 @@ TEST_F(CatalogueFilesTest, ReadingTheRaceDatabase)
     TCatalogue source;
     AddRace(source, u"Alpha"_s);
     AddRace(source, u"Beta"_s);
-    const QByteArray bytes = WriteBytes([&](TTaggedWriter &w) { WriteRaceStream(w, source); });
+    const QByteArray bytes = WriteToBytes([&](TTaggedWriter &w) { WriteRaceStream(w, source); });
     WriteFile(Path(u"KRRACES.DAT"_s), bytes);
     EXPECT_TRUE(ReadRaceData(catalogue, Path(u"KRRACES.DAT"_s), Shell));
     EXPECT_EQ(Shell.Statuses, (QStringList{u"Reading race data..."_s, u"Race data read from disk."_s}));
@@ -91,7 +78,7 @@ TEST_F(CatalogueFilesTest, WritingTheRaceDatabase)
     EXPECT_TRUE(WriteRaceData(catalogue, Path(u"KRRACES.DAT"_s), Shell));
     EXPECT_EQ(Shell.Statuses, (QStringList{u"Writing race data..."_s, u"Race data written to disk."_s}));
     EXPECT_FALSE(catalogue.RacesModified);
-    EXPECT_EQ(FileBytes(Path(u"KRRACES.DAT"_s)), WriteBytes([&](TTaggedWriter &w) { WriteRaceStream(w, catalogue); }));
+    EXPECT_EQ(FileBytes(Path(u"KRRACES.DAT"_s)), WriteToBytes([&](TTaggedWriter &w) { WriteRaceStream(w, catalogue); }));
 
     // A folder that cannot hold the file: reported, and the changes stay unsaved.
     WriteFile(Path(u"plain"_s), "x");

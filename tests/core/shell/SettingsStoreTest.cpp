@@ -14,21 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 const QString kText = u"Ånne Ørsted, 12 Rue d'Été\r\nLine two \u263A"_s;
 const QByteArray kBinary = QByteArray("\x00\x01\x00\xFF\x7F\x00", 6);
 
