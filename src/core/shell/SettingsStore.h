@@ -26,6 +26,8 @@ public:
     virtual void WriteText(const QString &name, const QString &value) = 0;
     virtual void WriteBinary(const QString &name, const QByteArray &value) = 0;
     virtual void Remove(const QString &name) = 0;
+    // False when what is written now would not be kept (a damaged settings file).
+    virtual bool Writable() const { return true; }
 
     bool Exists(const QString &name) const { return TypeOf(name) != TSettingType::None; }
 
@@ -83,6 +85,7 @@ public:
     // Empty, or why the file could not be read or written (the store then carries on
     // in memory, and a damaged file is left as it was).
     const QString &LastError() const { return FLastError; }
+    bool Writable() const override { return FWritable; }
 
 protected:
     void Changed() override;
