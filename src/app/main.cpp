@@ -1,11 +1,11 @@
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 #include "shell/Screenshot.h"
+#include "shell/SettingsStore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -15,24 +15,32 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Tarrowind Assistant"_s);
-    QApplication::setApplicationDisplayName(u"Tarrowind Assistant"_s);
     QApplication::setApplicationVersion(QStringLiteral(KR_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"Tarrowind Assistant: the catalogue, collection, armies and games of Tarrowind."_s);
+    parser.setApplicationDescription(
+        u"Tarrowind Assistant: the catalogue, collection, armies and games of Tarrowind."_s);
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption dataDir(u"data-dir"_s, u"Read the race database and face symbols from DIR."_s, u"DIR"_s);
-    const QCommandLineOption screenshot(u"screenshot"_s, u"Render the main window after start-up to FILE (PNG) and exit."_s,
-                                        u"FILE"_s);
+    const QCommandLineOption screenshot(
+        u"screenshot"_s, u"Render the main window after start-up to FILE (PNG) and exit."_s, u"FILE"_s);
     parser.addOption(dataDir);
     parser.addOption(screenshot);
+    parser.addPositionalArgument(u"documents"_s, u"Army (.kra), army group (.krg) or game (.kgm) files to open."_s,
+                                 u"[FILE...]"_s);
     parser.process(application);
 
+    // The settings outlive the main window, which writes to them as it closes.
+    TFileSettingsStore settings(TFileSettingsStore::DefaultPath());
     TDialogPrompts prompts;
-    TfrmMain main(TDataPaths::Resolve(parser.value(dataDir), QApplication::applicationDirPath()), prompts);
+    TfrmMain main(settings, prompts, TDataPaths::Resolve(parser.value(dataDir), QApplication::applicationDirPath()),
+                  parser.positionalArguments());
+    prompts.SetParent(&main);
+    main.CreateWindows();
+    if (!settings.LastError().isEmpty())
+        prompts.Warning(main.windowTitle(), settings.LastError());
     main.show();
-    main.LoadCatalogue();
 
     if (parser.isSet(screenshot)) {
         const QString path = QDir::current().absoluteFilePath(parser.value(screenshot));

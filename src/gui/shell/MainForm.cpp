@@ -1,10 +1,14 @@
 #include "shell/MainForm.h"
 
 #include "KrException.h"
+#include "shell/About.h"
 #include "shell/CatalogueFiles.h"
+#include "shell/Disclaimer.h"
 #include "shell/Prompts.h"
+#include "shell/SettingsStore.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -12,37 +16,261 @@
 
 using namespace Qt::StringLiterals;
 
-TfrmMain::TfrmMain(TDataPaths paths, TPrompts &prompts, QWidget *parent)
-    : QMainWindow(parent), FPaths(std::move(paths)), FPrompts(prompts)
+namespace {
+
+// The captions of the group menu while no army of that type is at hand.
+const std::array kNoGroupArmy{u"No &Home Army"_s, u"No &Campaign Army"_s, u"No Ho&rde Army"_s,
+                              u"No &Promotion Pool"_s, u"No &Summoning Pool"_s};
+
+} // namespace
+
+TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths, QStringList documents,
+                   const std::function<void(const QString &)> &statusWatcher, QWidget *parent)
+    : QMainWindow(parent), FSettings(settings), FPrompts(prompts), FPaths(std::move(paths)),
+      FDocuments(std::move(documents))
 {
+    setObjectName(u"frmMain"_s);
     setWindowTitle(u"Tarrowind Assistant"_s);
-    resize(1024, 720);
+    resize(1024, 720); // the design size, kept unless a stored position says otherwise
     FMdiArea = new QMdiArea(this);
+    FMdiArea->setObjectName(u"MDIClient"_s);
     setCentralWidget(FMdiArea);
-    // One simple panel; a label keeps the text until the next status, unlike
-    // showMessage's temporary messages.
+    // One simple panel; a label keeps its text until the next status, which
+    // showMessage's temporary messages would not.
     FStatus = new QLabel(this);
+    FStatus->setObjectName(u"barStatus"_s);
     statusBar()->addWidget(FStatus, 1);
     CreateMenus();
+    if (statusWatcher)
+        connect(this, &TfrmMain::StatusChanged, this, statusWatcher);
+    InitializeMain();
+}
+
+TfrmMain::~TfrmMain()
+{
+    TerminateMain();
+}
+
+void TfrmMain::InitializeMain()
+{
+    LoadIcons();
+    RestoreWindowPosition(*this, u"MainForm"_s);
+
+    FViewPerHealth = FSettings.ReadBoolSetting(u"ViewPerHealth"_s, false);
+    FShowMinimum = FSettings.ReadBoolSetting(u"ShowMinimum"_s, false);
+    FVirtualInventory = FSettings.ReadBoolSetting(u"VirtualInventory"_s, false);
+    FShowPlaying = FSettings.ReadBoolSetting(u"ShowPlaying"_s, false);
+    FShowPrices = FSettings.ReadBoolSetting(u"ShowPrices"_s, false);
+    mnuOptionsPerHealth->setChecked(FViewPerHealth);
+    mnuOptionsShowMin->setChecked(FShowMinimum);
+    mnuOptionsShowVirtual->setChecked(FVirtualInventory);
+    mnuOptionsShowPlay->setChecked(FShowPlaying);
+    mnuOptionsShowPrices->setChecked(FShowPrices);
+
+    FUserInfo.Address = FSettings.ReadStringSetting(u"UserStuff"_s, QString());
+    FUserInfo.Email = FSettings.ReadStringSetting(u"EMAIL"_s, QString());
+    FUserInfo.SmtpHost = FSettings.ReadStringSetting(u"SMTP_Host"_s, QString());
+    FUserInfo.SmtpUser = FSettings.ReadStringSetting(u"SMTP_User"_s, QString());
+    FFtpFileCount = FSettings.ReadIntegerSetting(u"FTPFileCount"_s, 0);
+    FResultMap.Load(FSettings);
+
     ShowStatus(u"Tarrowind Assistant initialized."_s);
 }
 
-TfrmMain::~TfrmMain() = default;
+void TfrmMain::LoadIcons()
+{
+    // The six basic symbols are built in; the special ones come from the icon file,
+    // before any race is read.
+    ShowStatus(u"Loading basic icons..."_s);
+    FCatalogue.Icons().Reset();
+    ReadIconData(FCatalogue.Icons(), DataFilePath(QString::fromUtf16(kIconFileName)), *this);
+    ShowStatus(u"Icon viewer initialized."_s);
+}
+
+void TfrmMain::CreateWindows()
+{
+    FSplash = new TfrmDisclaimer(this);
+    FAbout = new TfrmAbout(this);
+    FUserInfoDialog = new TfrmUserInfo(this);
+}
+
+void TfrmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!FChildrenBuilt) {
+        FChildrenBuilt = true;
+        BuildChildren();
+    }
+}
+
+void TfrmMain::BuildChildren()
+{
+    if (!FSplash)
+        CreateWindows();
+    FSplash->show();
+    QApplication::processEvents();
+    ReadRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this, FSplash);
+    FCatalogue.MakeTerrains();
+    FSplash->hide();
+    emit RacesChanged();
+    OpenCommandLineDocuments();
+}
+
+void TfrmMain::OpenCommandLineDocuments()
+{
+    int loaded = 0;
+    QString last;
+    for (const QString &path : std::as_const(FDocuments)) {
+        try {
+            OpenDocument(path);
+            ++loaded;
+            last = path;
+        } catch (const TKrException &failure) {
+            ReportError(failure, u"loading file"_s);
+        }
+    }
+    if (loaded == 1)
+        ShowStatus(u"File "_s + last + u" loaded from command line."_s);
+    else if (FDocuments.size() > 1)
+        ShowStatus(QString::number(loaded) + u" files loaded from command line."_s);
+}
+
+void TfrmMain::RegisterDocumentOpener(const QString &extension, TDocumentOpener opener)
+{
+    FOpeners[extension.toLower()] = std::move(opener);
+}
+
+void TfrmMain::OpenDocument(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    const QString extension = dot >= 0 ? path.mid(dot).toLower() : QString();
+    const QString kind = extension == u".krg"_s || extension == u".kgm"_s ? extension : QString();
+    const auto opener = FOpeners.find(kind);
+    if (opener == FOpeners.end()) {
+        throw TKrException(u"Cannot open \"%1\": this version of the program has no window for army, group "
+                           "or game files."_s.arg(path));
+    }
+    // A group file reports its own progress, army by army.
+    if (kind != u".krg"_s)
+        ShowStatus(u"Loading "_s + path + u"..."_s);
+    opener->second(path);
+    ShowStatus(path + u" loaded."_s);
+}
 
 void TfrmMain::CreateMenus()
 {
-    QMenu *file = menuBar()->addMenu(u"&File"_s);
-    QAction *exit = file->addAction(u"E&xit"_s);
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    CreateFileMenu();
+    QMenu *edit = menuBar()->addMenu(u"&Edit"_s);
+    // The race form and the icon viewer bring these commands to life.
+    mnuEditNewRace = AddAction(edit, u"mnuEditNewRace"_s, u"Create New Race..."_s);
+    mnuEditIcons = AddAction(edit, u"mnuEditIcons"_s, u"&Icons"_s);
+    mnuEditNewRace->setEnabled(false);
+    mnuEditIcons->setEnabled(false);
+    CreateOptionsMenu();
+    CreateWindowsMenu();
+
+    QMenu *help = menuBar()->addMenu(u"&Help"_s);
+    connect(AddAction(help, u"mnuHelpContents"_s, u"&Contents"_s), &QAction::triggered, this, &TfrmMain::ShowHelp);
+    connect(AddAction(help, u"mnuHelpAbout"_s, u"&About"_s), &QAction::triggered, this, &TfrmMain::ShowAbout);
 }
 
-void TfrmMain::LoadCatalogue()
+void TfrmMain::CreateFileMenu()
 {
-    ShowStatus(u"Loading basic icons..."_s);
-    ReadIconData(FCatalogue.Icons(), DataFilePath(QString::fromUtf16(kIconFileName)), *this);
-    ShowStatus(u"Icon viewer initialized."_s);
-    ReadRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this);
-    FCatalogue.MakeTerrains();
+    QMenu *file = menuBar()->addMenu(u"&File"_s);
+    // Armies and games bring their commands to life; until then they are shown, disabled.
+    mnuFileNew = AddAction(file, u"mnuFileNew"_s, u"&New Army"_s);
+    mnuFileOpen = AddAction(file, u"mnuFileOpen"_s, u"&Open"_s);
+    mnuFileNewGame = AddAction(file, u"mnuFileNewGame"_s, u"New Game"_s);
+    mnuFileDownload = AddAction(file, u"mnuFileDownload"_s, u"&Download Game"_s);
+    for (QAction *item : {mnuFileNew, mnuFileOpen, mnuFileNewGame, mnuFileDownload})
+        item->setEnabled(false);
+    file->addSeparator();
+    mnuFileGenerate = AddAction(file, u"mnuFileGenerate"_s, u"&Regenerate Races"_s);
+    connect(mnuFileGenerate, &QAction::triggered, this, &TfrmMain::RegenerateRaces);
+    mnuFileSaveRaces = AddAction(file, u"mnuFileSaveRaces"_s, u"Save &Races"_s);
+    mnuFileSaveRaces->setEnabled(false);
+    connect(mnuFileSaveRaces, &QAction::triggered, this, &TfrmMain::SaveRaceData);
+    file->addSeparator();
+    mnuFileExit = AddAction(file, u"mnuFileExit"_s, u"E&xit"_s);
+    connect(mnuFileExit, &QAction::triggered, this, &TfrmMain::MainExit);
+}
+
+void TfrmMain::CreateOptionsMenu()
+{
+    QMenu *options = menuBar()->addMenu(u"&Options"_s);
+    mnuOptionsPerHealth = AddAction(options, u"mnuOptionsPerHealth"_s, u"Show &Per Health"_s);
+    mnuOptionsShowMin = AddAction(options, u"mnuOptionsShowMin"_s, u"Show &Minimum"_s);
+    mnuOptionsShowPrices = AddAction(options, u"mnuOptionsShowPrices"_s, u"Show Prices"_s);
+    mnuOptionsShowPlay = AddAction(options, u"mnuOptionsShowPlay"_s, u"Show Dice in Play"_s);
+    mnuOptionsShowVirtual = AddAction(options, u"mnuOptionsShowVirtual"_s, u"Show &Virtual Inventory"_s);
+    options->addSeparator();
+    mnuOptionsPowerItems = AddAction(options, u"mnuOptionsPowerItems"_s, u"Power Magic Items"_s);
+    mnuOptionsMonster = AddAction(options, u"mnuOptionsMonster"_s, u"Monstrous Magic Resistance"_s);
+    options->addSeparator();
+    mnuOptionsUserInfo = AddAction(options, u"mnuOptionsUserInfo"_s, u"&User Information"_s);
+    mnuOptionsDirectory = AddAction(options, u"mnuOptionsDirectory"_s, u"&Set Directory"_s);
+    for (QAction *item : {mnuOptionsPerHealth, mnuOptionsShowMin, mnuOptionsShowPrices, mnuOptionsShowPlay,
+                          mnuOptionsShowVirtual, mnuOptionsPowerItems, mnuOptionsMonster})
+        item->setCheckable(true);
+    mnuOptionsShowPrices->setVisible(false);
+
+    connect(mnuOptionsPerHealth, &QAction::triggered, this, &TfrmMain::ToggleViewPerHealth);
+    connect(mnuOptionsShowMin, &QAction::triggered, this, &TfrmMain::ToggleShowMinimum);
+    connect(mnuOptionsShowPrices, &QAction::triggered, this, &TfrmMain::ToggleShowPrices);
+    connect(mnuOptionsShowPlay, &QAction::triggered, this, &TfrmMain::ToggleShowPlaying);
+    connect(mnuOptionsShowVirtual, &QAction::triggered, this, &TfrmMain::ToggleShowVirtual);
+    connect(mnuOptionsPowerItems, &QAction::triggered, this, [this] { ChangeRules(mnuOptionsPowerItems); });
+    connect(mnuOptionsMonster, &QAction::triggered, this, [this] { ChangeRules(mnuOptionsMonster); });
+    connect(mnuOptionsUserInfo, &QAction::triggered, this, &TfrmMain::EditUserInfo);
+    connect(mnuOptionsDirectory, &QAction::triggered, this, &TfrmMain::FixDirectory);
+}
+
+void TfrmMain::CreateWindowsMenu()
+{
+    FWindowsMenu = menuBar()->addMenu(u"&Windows"_s);
+    connect(AddAction(FWindowsMenu, u"mnuWindowArrange"_s, u"&Arrange Icons"_s), &QAction::triggered, this,
+            &TfrmMain::ArrangeIcons);
+    connect(AddAction(FWindowsMenu, u"mnuWindowTile"_s, u"&Tile"_s), &QAction::triggered, FMdiArea,
+            &QMdiArea::tileSubWindows);
+    connect(AddAction(FWindowsMenu, u"mnuWindowCascade"_s, u"&Cascade"_s), &QAction::triggered, FMdiArea,
+            &QMdiArea::cascadeSubWindows);
+
+    QMenu *navigate = FWindowsMenu->addMenu(u"&Navigate"_s);
+    mnuNavigateCurrent = AddAction(navigate, u"mnuNavigateCurrent"_s, u"&Current Army"_s, QKeySequence(Qt::Key_F6));
+    mnuNavigatePrev = AddAction(navigate, u"mnuNavigatePrev"_s, u"&Prev Army"_s, QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    mnuNavigateNext = AddAction(navigate, u"mnuNavigateNext"_s, u"&Next Army"_s, QKeySequence(Qt::SHIFT | Qt::Key_F7));
+    mnuNavigateRaces = AddAction(navigate, u"mnuNavigateRaces"_s, u"&Races"_s, QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnuNavigateFinder =
+        AddAction(navigate, u"mnuNavigateFinder"_s, u"&Die Finder"_s, QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnuNavigateInventory =
+        AddAction(navigate, u"mnuNavigateInventory"_s, u"&Inventory"_s, QKeySequence(Qt::CTRL | Qt::Key_I));
+    // Each comes to life with the window it shows.
+    for (QAction *item : {mnuNavigateCurrent, mnuNavigatePrev, mnuNavigateNext, mnuNavigateRaces, mnuNavigateFinder,
+                          mnuNavigateInventory})
+        item->setEnabled(false);
+
+    QMenu *group = FWindowsMenu->addMenu(u"&Group"_s);
+    const std::array<QKeySequence, 5> keys{QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence(Qt::CTRL | Qt::Key_C),
+                                           QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence(Qt::CTRL | Qt::Key_P),
+                                           QKeySequence(Qt::CTRL | Qt::Key_S)};
+    for (size_t tag = 0; tag < mnuGroup.size(); ++tag) {
+        mnuGroup[tag] = AddAction(group, u"mnuGroup%1"_s.arg(tag), kNoGroupArmy[tag], keys[tag]);
+        mnuGroup[tag]->setData(int(tag));
+        mnuGroup[tag]->setEnabled(false);
+    }
+
+    // The list of open windows follows, rebuilt each time the menu opens.
+    FWindowListSeparator = FWindowsMenu->addSeparator();
+    connect(FWindowsMenu, &QMenu::aboutToShow, this, &TfrmMain::FillWindowList);
+}
+
+QAction *TfrmMain::AddAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut)
+{
+    QAction *item = menu->addAction(caption);
+    item->setObjectName(name);
+    if (!shortcut.isEmpty())
+        item->setShortcut(shortcut);
+    return item;
 }
 
 void TfrmMain::ShowStatus(const QString &text)
@@ -50,6 +278,7 @@ void TfrmMain::ShowStatus(const QString &text)
     FStatus->setText(text);
     // Long operations report as they go: paint the line now, not after the work.
     FStatus->repaint();
+    emit StatusChanged(text);
 }
 
 QString TfrmMain::StatusText() const
@@ -60,10 +289,73 @@ QString TfrmMain::StatusText() const
 void TfrmMain::ReportError(const TKrException &failure, const QString &context)
 {
     ShowStatus(u"Error "_s + context + u'.');
-    FPrompts.Warning(this, windowTitle(), failure.Message());
+    FPrompts.Warning(windowTitle(), failure.Message());
 }
 
 void TfrmMain::Beep()
 {
     FPrompts.Beep();
+}
+
+bool TfrmMain::RequestClose()
+{
+    bool mayClose = true;
+    if (FCatalogue.RacesModified) {
+        switch (FPrompts.Confirm(windowTitle(), u"Save race changes?"_s, TButtons::YesNoCancel)) {
+        case TAnswer::Yes:
+            // Changes that could not be written must not be thrown away by closing.
+            mayClose = WriteRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this);
+            mnuFileSaveRaces->setEnabled(FCatalogue.RacesModified);
+            break;
+        case TAnswer::No:
+            break;
+        default:
+            mayClose = false;
+            break;
+        }
+    }
+    return mayClose;
+}
+
+void TfrmMain::ConfirmExit()
+{
+    if (FClosing)
+        return;
+    if (FPrompts.Confirm(windowTitle(), u"Exit Tarrowind Assistant?"_s, TButtons::OkCancel) != TAnswer::Ok)
+        return;
+    if (!RequestClose())
+        return;
+    FCloseApproved = true;
+    close();
+}
+
+void TfrmMain::MainExit()
+{
+    if (!RequestClose())
+        return;
+    FCloseApproved = true;
+    close();
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    if (!FCloseApproved && !RequestClose()) {
+        event->ignore();
+        return;
+    }
+    FCloseApproved = true;
+    event->accept();
+}
+
+void TfrmMain::TerminateMain()
+{
+    SaveWindowPosition(*this, u"MainForm"_s);
+    FResultMap.Save(FSettings);
+    FSettings.WriteStringSetting(u"UserStuff"_s, FUserInfo.Address);
+    FSettings.WriteStringSetting(u"EMAIL"_s, FUserInfo.Email);
+    FSettings.WriteStringSetting(u"SMTP_Host"_s, FUserInfo.SmtpHost);
+    FSettings.WriteStringSetting(u"SMTP_User"_s, FUserInfo.SmtpUser);
+    FSettings.WriteIntegerSetting(u"FTPFileCount"_s, FFtpFileCount);
+    FClosing = true;
+    FCatalogue.ClearRaces();
 }

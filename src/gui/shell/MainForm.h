@@ -2,43 +2,199 @@
 
 #include "dice/Catalogue.h"
 #include "shell/DataPaths.h"
+#include "shell/ResultMap.h"
 #include "shell/ShellServices.h"
+#include "shell/UserInfo.h"
 
 #include <QMainWindow>
 
+#include <functional>
+#include <array>
+#include <map>
+
+class QAction;
 class QLabel;
 class QMdiArea;
+class QMenu;
+struct TFileDialog;
 class TPrompts;
+class TSettingsStore;
+class TfrmAbout;
+class TfrmDisclaimer;
+class TfrmHelp;
+class TfrmUserInfo;
 
-// The main frame: a multiple-document window whose status line and error report every
-// other part of the program reports through. It owns the catalogue.
+// The main frame: a multiple-document window that owns the catalogue, keeps the
+// program's settings and offers the services every other window reports through (the
+// status line, the error report, window positions, the file choosers).
 class TfrmMain : public QMainWindow, public TShellServices
 {
     Q_OBJECT
 
 public:
-    TfrmMain(TDataPaths paths, TPrompts &prompts, QWidget *parent = nullptr);
+    // Opens a document of one kind; throws a TKrException when it cannot.
+    using TDocumentOpener = std::function<void(const QString &path)>;
+
+    // InitializeMain: reads the symbols and the settings. The data files are read when
+    // the window is first shown. The watcher, when given, hears every status line from
+    // the very first.
+    TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths, QStringList documents = {},
+             const std::function<void(const QString &)> &statusWatcher = {}, QWidget *parent = nullptr);
+    // TerminateMain: keeps the window position, the result order and the user
+    // information in the settings.
     ~TfrmMain() override;
 
+    // The long-lived windows, created after the main frame in the program's fixed order.
+    void CreateWindows();
+
     TCatalogue &Catalogue() { return FCatalogue; }
-    const TDataPaths &Paths() const { return FPaths; }
+    TSettingsStore &Settings() { return FSettings; }
+    TPrompts &Prompts() { return FPrompts; }
     QString DataFilePath(const QString &name) const { return FPaths.DataFilePath(name); }
+    QMdiArea *MdiArea() const { return FMdiArea; }
 
-    // Loads the face symbols and then the race database, as the program does at start.
-    void LoadCatalogue();
-
+    // The status line and the error report.
     void ShowStatus(const QString &text) override;
     void ReportError(const TKrException &failure, const QString &context) override;
     void Beep() override;
-
     QString StatusText() const;
 
-private:
-    void CreateMenus();
+    // Window positions: a 16-byte record named after the window and its state under the
+    // name + " State". A fixed-size window gets back only its position.
+    void RestoreWindowPosition(QWidget &window, const QString &name);
+    void SaveWindowPosition(const QWidget &window, const QString &name);
 
-    TDataPaths FPaths;
+    // Asks for a file name to save under unless one is known and alwaysAsk is off. The
+    // dialog starts in the user's document directory; an empty name shows defaultName.
+    bool ChooseSaveFile(QString &fileName, TFileDialog &dialog, bool alwaysAsk, const QString &defaultName);
+    // Copies caption, enabled state and visibility of one menu item onto another.
+    static void MirrorMenuItem(const QAction &from, QAction &to);
+
+    // The shared view and rules state.
+    bool ViewPerHealth() const { return FViewPerHealth; }
+    bool ShowMinimum() const { return FShowMinimum; }
+    bool ShowPrices() const { return FShowPrices; }
+    bool ShowPlaying() const { return FShowPlaying; }
+    bool VirtualInventory() const { return FVirtualInventory; }
+    const TResultMap &ResultMap() const { return FResultMap; }
+    const TUserInfo &UserInfo() const { return FUserInfo; }
+    qint32 FtpFileCount() const { return FFtpFileCount; }
+    void SetFtpFileCount(qint32 count) { FFtpFileCount = count; }
+    bool Closing() const { return FClosing; }
+
+    // Race data changed: "Save &Races" is offered and windows that list races rebuild.
+    void MarkRacesChanged();
+    void MoveResultColumn(int from, int to);
+
+    // Documents by extension: ".krg" army groups, ".kgm" games, any other an army.
+    // Windows for each kind register how to open it.
+    void RegisterDocumentOpener(const QString &extension, TDocumentOpener opener);
+    void OpenDocument(const QString &path);
+
+    // The close sequence: may the program end? Asks about unsaved work in order.
+    bool RequestClose();
+    // "Exit Tarrowind Assistant?" from the exit commands of other windows.
+    void ConfirmExit();
+
+    // Menu commands.
+    void SaveRaceData();
+    void RegenerateRaces();
+    void ToggleViewPerHealth();
+    void ToggleShowMinimum();
+    void ToggleShowPrices();
+    void ToggleShowPlaying();
+    void ToggleShowVirtual();
+    void ChangeRules(QAction *clicked);
+    void EditUserInfo();
+    void FixDirectory();
+    void ShowHelp();
+    void ShowAbout();
+    void MainExit();
+
+signals:
+    void StatusChanged(const QString &text);
+    // Windows showing results per health redraw.
+    void ViewPerHealthChanged();
+    // Army windows clear their analysis.
+    void ArmyAnalysisInvalid();
+    // The inventory rebuilds its tree.
+    void InventoryViewChanged();
+    // Windows with result columns put them in the new order.
+    void ResultColumnsMoved();
+    // Statistics were recomputed (rules options, regeneration).
+    void RacesRegenerated();
+    // Races were added, renamed, removed or changed.
+    void RacesChanged();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void InitializeMain();
+    void BuildChildren();
+    void TerminateMain();
+    void CreateMenus();
+    void CreateFileMenu();
+    void CreateOptionsMenu();
+    void CreateWindowsMenu();
+    QAction *AddAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut = {});
+    void ToggleOption(QAction *item, bool &flag, const QString &settingName);
+    void FillWindowList();
+    void ArrangeIcons();
+    void OpenCommandLineDocuments();
+    void LoadIcons();
+
+    TSettingsStore &FSettings;
     TPrompts &FPrompts;
+    TDataPaths FPaths;
+    QStringList FDocuments;
     TCatalogue FCatalogue;
+    TResultMap FResultMap;
+    TUserInfo FUserInfo;
+    qint32 FFtpFileCount = 0;
+    bool FViewPerHealth = false;
+    bool FShowMinimum = false;
+    bool FShowPrices = false;
+    bool FShowPlaying = false;
+    bool FVirtualInventory = false;
+    bool FClosing = false;
+    bool FCloseApproved = false;
+    bool FChildrenBuilt = false;
+    std::map<QString, TDocumentOpener> FOpeners;
+
     QMdiArea *FMdiArea = nullptr;
     QLabel *FStatus = nullptr;
+    TfrmDisclaimer *FSplash = nullptr;
+    TfrmAbout *FAbout = nullptr;
+    TfrmUserInfo *FUserInfoDialog = nullptr;
+    TfrmHelp *FHelp = nullptr;
+    QMenu *FWindowsMenu = nullptr;
+    QAction *FWindowListSeparator = nullptr;
+
+    QAction *mnuFileNew = nullptr;
+    QAction *mnuFileOpen = nullptr;
+    QAction *mnuFileNewGame = nullptr;
+    QAction *mnuFileDownload = nullptr;
+    QAction *mnuFileGenerate = nullptr;
+    QAction *mnuFileSaveRaces = nullptr;
+    QAction *mnuFileExit = nullptr;
+    QAction *mnuEditNewRace = nullptr;
+    QAction *mnuEditIcons = nullptr;
+    QAction *mnuOptionsPerHealth = nullptr;
+    QAction *mnuOptionsShowMin = nullptr;
+    QAction *mnuOptionsShowPrices = nullptr;
+    QAction *mnuOptionsShowPlay = nullptr;
+    QAction *mnuOptionsShowVirtual = nullptr;
+    QAction *mnuOptionsPowerItems = nullptr;
+    QAction *mnuOptionsMonster = nullptr;
+    QAction *mnuOptionsUserInfo = nullptr;
+    QAction *mnuOptionsDirectory = nullptr;
+    QAction *mnuNavigateCurrent = nullptr;
+    QAction *mnuNavigatePrev = nullptr;
+    QAction *mnuNavigateNext = nullptr;
+    QAction *mnuNavigateRaces = nullptr;
+    QAction *mnuNavigateFinder = nullptr;
+    QAction *mnuNavigateInventory = nullptr;
+    std::array<QAction *, 5> mnuGroup{};
 };

@@ -1,0 +1,29 @@
+#include "shell/About.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"frmAbout"_s);
+    setWindowTitle(u"About Tarrowind Assistant"_s);
+    auto *layout = new QVBoxLayout(this);
+    auto *text = new QLabel(
+        u"<h2>Tarrowind Assistant</h2><p>Version %1</p>"
+        "<p>The catalogue of races and dice with their statistics, your collection and trades, "
+        "armies with analysis and printing, games in progress shared by FTP or e-mail, a roll "
+        "calculator and reports.</p>"
+        "<p>Built with Qt %2.</p>"_s.arg(QApplication::applicationVersion(), QString::fromLatin1(qVersion())),
+        this);
+    text->setObjectName(u"lblAbout"_s);
+    text->setWordWrap(true);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    setFixedSize(420, 240);
+}

@@ -1,0 +1,264 @@
+// The main window's commands and the services it offers other windows.
+
+#include "shell/MainForm.h"
+
+#include "KrException.h"
+#include "shell/About.h"
+#include "shell/CatalogueFiles.h"
+#include "shell/HelpWindow.h"
+#include "shell/Prompts.h"
+#include "shell/SettingsStore.h"
+#include "shell/UserInfo.h"
+#include "shell/WindowRecord.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int StateNumber(Qt::WindowStates states)
+{
+    if (states & Qt::WindowMinimized)
+        return 1;
+    if (states & Qt::WindowMaximized)
+        return 2;
+    return 0;
+}
+
+Qt::WindowStates StateOf(int number)
+{
+    switch (number) {
+    case 1:
+        return Qt::WindowMinimized;
+    case 2:
+        return Qt::WindowMaximized;
+    default:
+        return Qt::WindowNoState;
+    }
+}
+
+// A window whose size the user cannot change keeps the size it was designed with.
+bool IsSizeable(const QWidget &window)
+{
+    return window.minimumSize() != window.maximumSize();
+}
+
+} // namespace
+
+void TfrmMain::RestoreWindowPosition(QWidget &window, const QString &name)
+{
+    ShowStatus(u"Positioning "_s + name + u"..."_s);
+    const QString stateName = name + QString::fromUtf16(WindowRecord::kStateSuffix);
+    if (FSettings.Exists(stateName))
+        window.setWindowState(StateOf(FSettings.ReadIntegerSetting(stateName, 0)));
+    if (StateNumber(window.windowState()) == 0 && FSettings.TypeOf(name) == TSettingType::Binary) {
+        if (const std::optional<QRect> bounds = WindowRecord::FromBytes(FSettings.Binary(name))) {
+            window.move(bounds->topLeft());
+            if (IsSizeable(window))
+                window.resize(bounds->size());
+        }
+    }
+    ShowStatus(window.windowTitle() + u" repositioned."_s);
+}
+
+void TfrmMain::SaveWindowPosition(const QWidget &window, const QString &name)
+{
+    ShowStatus(u"Saving position of "_s + name + u"..."_s);
+    // A minimised or maximised window keeps the bounds it will return to.
+    const QRect normal = window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)
+                             ? window.normalGeometry()
+                             : QRect(window.pos(), window.size());
+    FSettings.WriteBinary(name, WindowRecord::ToBytes(normal.isValid() ? normal : QRect(window.pos(), window.size())));
+    FSettings.WriteIntegerSetting(name + QString::fromUtf16(WindowRecord::kStateSuffix),
+                                  StateNumber(window.windowState()));
+    ShowStatus(u"Position of "_s + window.windowTitle() + u" saved."_s);
+}
+
+bool TfrmMain::ChooseSaveFile(QString &fileName, TFileDialog &dialog, bool alwaysAsk, const QString &defaultName)
+{
+    if (!alwaysAsk && !fileName.isEmpty())
+        return true;
+    dialog.Directory = FSettings.ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.FileName = fileName.isEmpty() ? defaultName : fileName;
+    const std::optional<TFileChoice> choice = FPrompts.SaveFile(dialog);
+    if (!choice) {
+        ShowStatus(u"Save aborted by user."_s);
+        return false;
+    }
+    fileName = choice->Files.value(0);
+    dialog.FilterIndex = choice->FilterIndex;
+    return true;
+}
+
+void TfrmMain::MirrorMenuItem(const QAction &from, QAction &to)
+{
+    to.setText(from.text());
+    to.setEnabled(from.isEnabled());
+    to.setVisible(from.isVisible());
+}
+
+void TfrmMain::MarkRacesChanged()
+{
+    FCatalogue.RacesModified = true;
+    mnuFileSaveRaces->setEnabled(true);
+    emit RacesChanged();
+}
+
+void TfrmMain::MoveResultColumn(int from, int to)
+{
+    if (from < 1 || to < 1)
+        return;
+    FResultMap.MoveResultColumn(from, to);
+    emit ResultColumnsMoved();
+    emit ArmyAnalysisInvalid();
+}
+
+void TfrmMain::SaveRaceData()
+{
+    WriteRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this);
+    mnuFileSaveRaces->setEnabled(FCatalogue.RacesModified);
+}
+
+void TfrmMain::RegenerateRaces()
+{
+    try {
+        ShowStatus(u"Regenerating..."_s);
+        for (const auto &race : FCatalogue.Races()) {
+            ShowStatus(u"Regenerating "_s + race->Name + u"..."_s);
+            race->Regenerate();
+        }
+        ShowStatus(u"Fixing army forms..."_s);
+        emit ArmyAnalysisInvalid();
+        ShowStatus(u"Races regenerated."_s);
+        emit RacesRegenerated();
+    } catch (const TKrException &failure) {
+        ReportError(failure, u"regenerating races"_s);
+    }
+}
+
+void TfrmMain::ToggleOption(QAction *item, bool &flag, const QString &settingName)
+{
+    flag = !flag;
+    item->setChecked(flag);
+    FSettings.WriteBoolSetting(settingName, flag);
+}
+
+void TfrmMain::ToggleViewPerHealth()
+{
+    ToggleOption(mnuOptionsPerHealth, FViewPerHealth, u"ViewPerHealth"_s);
+    emit ViewPerHealthChanged();
+    ShowStatus(u"Die result view mode changed."_s);
+}
+
+void TfrmMain::ToggleShowMinimum()
+{
+    ToggleOption(mnuOptionsShowMin, FShowMinimum, u"ShowMinimum"_s);
+    emit ArmyAnalysisInvalid();
+    ShowStatus(u"Army result view mode changed."_s);
+}
+
+void TfrmMain::ToggleShowPrices()
+{
+    ToggleOption(mnuOptionsShowPrices, FShowPrices, u"ShowPrices"_s);
+    emit InventoryViewChanged();
+}
+
+void TfrmMain::ToggleShowPlaying()
+{
+    ToggleOption(mnuOptionsShowPlay, FShowPlaying, u"ShowPlaying"_s);
+    emit InventoryViewChanged();
+}
+
+void TfrmMain::ToggleShowVirtual()
+{
+    ToggleOption(mnuOptionsShowVirtual, FVirtualInventory, u"VirtualInventory"_s);
+    emit InventoryViewChanged();
+}
+
+void TfrmMain::ChangeRules(QAction *clicked)
+{
+    // A menu click has flipped the check mark already; a call from code flips it here.
+    if (sender() != clicked)
+        clicked->setChecked(!clicked->isChecked());
+    FCatalogue.Rules.PowerMagicItems = mnuOptionsPowerItems->isChecked();
+    FCatalogue.Rules.MonstrousMagicResistance = mnuOptionsMonster->isChecked();
+    RegenerateRaces();
+}
+
+void TfrmMain::EditUserInfo()
+{
+    if (!FUserInfoDialog)
+        CreateWindows();
+    FUserInfoDialog->FormShow(FUserInfo);
+    if (FUserInfoDialog->exec() == QDialog::Accepted)
+        FUserInfo = FUserInfoDialog->StoreUserInfo();
+}
+
+void TfrmMain::FixDirectory()
+{
+    QString directory = FSettings.ReadStringSetting(u"ArmyDir"_s, QString());
+    QString prompt = u"Enter default directory name"_s;
+    for (;;) {
+        const std::optional<QString> answer = FPrompts.InputBox(u"Fix Directory"_s, prompt, directory);
+        if (!answer) {
+            ShowStatus(u"Directory fix cancelled by user."_s);
+            return;
+        }
+        directory = *answer;
+        if (!directory.isEmpty() && QFileInfo(directory).isDir()) {
+            FSettings.WriteStringSetting(u"ArmyDir"_s, directory);
+            return;
+        }
+        prompt = u"Invalid directory specified.  Please re-enter."_s;
+    }
+}
+
+void TfrmMain::ShowHelp()
+{
+    if (!FHelp)
+        FHelp = new TfrmHelp(this);
+    FHelp->ShowTopic(1);
+}
+
+void TfrmMain::ShowAbout()
+{
+    if (!FAbout)
+        CreateWindows();
+    FAbout->exec();
+}
+
+void TfrmMain::FillWindowList()
+{
+    const QList<QAction *> items = FWindowsMenu->actions();
+    for (qsizetype i = items.indexOf(FWindowListSeparator) + 1; i < items.size(); ++i)
+        delete items.at(i);
+    const QList<QMdiSubWindow *> windows = FMdiArea->subWindowList();
+    FWindowListSeparator->setVisible(!windows.isEmpty());
+    int number = 1;
+    for (QMdiSubWindow *window : windows) {
+        QAction *item = FWindowsMenu->addAction(u"&%1 %2"_s.arg(QString::number(number++), window->windowTitle()));
+        item->setCheckable(true);
+        item->setChecked(window == FMdiArea->activeSubWindow());
+        connect(item, &QAction::triggered, window, [this, window] {
+            window->showNormal();
+            FMdiArea->setActiveSubWindow(window);
+        });
+    }
+}
+
+void TfrmMain::ArrangeIcons()
+{
+    // Minimised windows line up along the bottom of the frame, left to right.
+    int left = 0;
+    for (QMdiSubWindow *window : FMdiArea->subWindowList()) {
+        if (!window->isMinimized())
+            continue;
+        window->move(left, FMdiArea->viewport()->height() - window->height());
+        left += window->width();
+    }
+}
