@@ -92,6 +92,51 @@ void TCatalogue::RegenerateRaces()
         race->Regenerate();
 }
 
+const TDie *TCatalogue::FindSymbolUser(qint32 symbol) const
+{
+    for (const auto &race : FRaces) {
+        for (const auto &die : race->Dice()) {
+            for (int face = 0; face < die->FaceCount(); ++face) {
+                if (die->FaceSymbol(face) == symbol)
+                    return die.get();
+            }
+        }
+    }
+    return nullptr;
+}
+
+int TCatalogue::CompactSymbols()
+{
+    // The new ID of every symbol, -1 for the deleted ones.
+    std::vector<qint32> moved(size_t(FIcons.Count()), -1);
+    TIconTable compacted;
+    for (qint32 id = 0; id < FIcons.Count(); ++id) {
+        const TIconDescriptor &icon = *FIcons.GetIcon(id);
+        if (id < BasicIcon::Count) {
+            moved[size_t(id)] = id;
+            continue;
+        }
+        if (icon.Name.isEmpty())
+            continue;
+        moved[size_t(id)] = compacted.Add(icon);
+    }
+    int renumbered = 0;
+    for (const auto &race : FRaces) {
+        for (const auto &die : race->Dice()) {
+            for (int face = 0; face < die->FaceCount(); ++face) {
+                const qint32 symbol = die->FaceSymbol(face);
+                // Faces showing no known symbol keep their number: the table never had it.
+                if (symbol < 0 || symbol >= qint32(moved.size()) || moved[size_t(symbol)] == symbol)
+                    continue;
+                die->SetFace(face, moved[size_t(symbol)], die->FaceSymbolCount(face));
+                ++renumbered;
+            }
+        }
+    }
+    FIcons = std::move(compacted);
+    return renumbered;
+}
+
 void TCatalogue::MakeTerrains()
 {
     FMajorTerrains.clear();

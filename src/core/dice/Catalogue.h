@@ -65,6 +65,17 @@ public:
     // Recomputes the statistics of every die of every race.
     void RegenerateRaces();
 
+    // The first die, in catalogue order, with a face showing the symbol; none when no
+    // die uses it.
+    const TDie *FindSymbolUser(qint32 symbol) const;
+    // Symbol IDs are table positions and the icon file keeps only named symbols, so
+    // deleted symbols are taken out of the table when it is written: every later symbol
+    // moves down and the die faces showing them follow. Answers the number of faces
+    // renumbered (the race database must then be written too). The icon viewer never
+    // deletes a symbol a die shows; should a face still show one, it is left without a
+    // symbol rather than pointing at whichever symbol moves into its place.
+    int CompactSymbols();
+
     // Makes the 48 major and 24 minor terrain items; their descriptions name the races
     // at home in each land as the race list stands now.
     void MakeTerrains();

@@ -6,6 +6,7 @@
 #include "io/TaggedStream.h"
 #include "shell/ShellServices.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -80,4 +81,39 @@ bool WriteIconData(const TIconTable &table, const QString &path, TShellServices 
         shell.ReportError(failure, u"writing icon file"_s);
         return false;
     }
+}
+
+bool WriteSymbolsAndRaces(TCatalogue &catalogue, const QString &iconPath, const QString &racePath,
+                          TShellServices &shell)
+{
+    const int renumbered = catalogue.CompactSymbols();
+    if (renumbered == 0)
+        return WriteIconData(catalogue.Icons(), iconPath, shell);
+
+    QByteArray oldRaces;
+    const bool hadRaces = QFileInfo::exists(racePath);
+    if (hadRaces) {
+        try {
+            ReadFileWith(racePath, [&](QIODevice &file) { oldRaces = file.readAll(); });
+        } catch (const TKrException &failure) {
+            shell.ReportError(failure, u"writing icon file"_s);
+            return false;
+        }
+    }
+    // The faces now show the new numbers: the race database must follow.
+    catalogue.RacesModified = true;
+    if (!WriteRaceData(catalogue, racePath, shell))
+        return false;
+    if (WriteIconData(catalogue.Icons(), iconPath, shell))
+        return true;
+    try {
+        if (hadRaces)
+            SaveFileWith(racePath, [&](QIODevice &file) { file.write(oldRaces); });
+        else
+            QFile::remove(racePath);
+    } catch (const TKrException &failure) {
+        shell.ReportError(failure, u"writing race file"_s);
+    }
+    catalogue.RacesModified = true;
+    return false;
 }

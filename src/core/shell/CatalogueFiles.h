@@ -27,3 +27,11 @@ bool ReadIconData(TIconTable &table, const QString &path, TShellServices &shell,
 
 // Writes every special symbol that has a name.
 bool WriteIconData(const TIconTable &table, const QString &path, TShellServices &shell);
+
+// Writes the icon file after symbols were deleted: the deleted symbols leave the table,
+// the faces showing later symbols are renumbered, and when any face changed the race
+// database is written in the same step, so that the two files never disagree. Should
+// the icon file fail after the race database was written, the old race database is put
+// back.
+bool WriteSymbolsAndRaces(TCatalogue &catalogue, const QString &iconPath, const QString &racePath,
+                          TShellServices &shell);

@@ -139,3 +139,60 @@ TEST_F(CatalogueFilesTest, TheIconFile)
     EXPECT_FALSE(WriteIconData(table, Path(u"missing/KRICONS.DAT"_s), Shell));
     EXPECT_EQ(Shell.Statuses, (QStringList{u"Saving icons to disk..."_s, u"Error writing icon file."_s}));
 }
+
+TEST_F(CatalogueFilesTest, DeletedSymbolsLeaveBothFilesInStep)
+{
+    TCatalogue catalogue;
+    for (const QString &name : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s}) {
+        TIconDescriptor icon;
+        icon.Name = name;
+        catalogue.Icons().Add(icon); // 6, 7, 8
+    }
+    auto race = catalogue.CreateRace();
+    auto die = std::make_unique<TDie>(*race, u"Scout"_s);
+    die->SetFace(1, 6, 2);
+    die->SetFace(2, 8, 3);
+    die->SetFace(3, 42, 1); // a symbol the table never had
+    race->AddDie(std::move(die));
+    catalogue.InsertRace(std::move(race));
+    const TDie &scout = *catalogue.Races().front()->Die(1);
+    EXPECT_EQ(catalogue.FindSymbolUser(8), &scout);
+    EXPECT_EQ(catalogue.FindSymbolUser(7), nullptr);
+
+    // Nothing deleted: only the icon file is written.
+    const QString icons = Path(u"KRICONS.DAT"_s);
+    const QString races = Path(u"KRRACES.DAT"_s);
+    EXPECT_TRUE(WriteSymbolsAndRaces(catalogue, icons, races, Shell));
+    EXPECT_FALSE(QFile::exists(races));
+
+    // "Beta" deleted: "Gamma" moves from 8 to 7, and so does the face that shows it.
+    catalogue.Icons().GetIcon(7)->Name.clear();
+    Shell.Statuses.clear();
+    EXPECT_TRUE(WriteSymbolsAndRaces(catalogue, icons, races, Shell));
+    EXPECT_EQ(Shell.Statuses, (QStringList{u"Writing race data..."_s, u"Race data written to disk."_s,
+                                           u"Saving icons to disk..."_s, u"Icons saved to disk."_s}));
+    EXPECT_EQ(catalogue.Icons().Count(), 8);
+    EXPECT_EQ(catalogue.Icons().GetIcon(7)->Name, u"Gamma");
+    EXPECT_EQ(scout.FaceSymbol(1), 6);
+    EXPECT_EQ(scout.FaceSymbol(2), 7);
+    EXPECT_EQ(scout.FaceSymbol(3), 42);
+    EXPECT_FALSE(catalogue.RacesModified);
+
+    // Read back at the next start, the face shows "Gamma" again.
+    TCatalogue next;
+    EXPECT_TRUE(ReadIconData(next.Icons(), icons, Shell));
+    EXPECT_TRUE(ReadRaceData(next, races, Shell));
+    const TDie &again = *next.Races().front()->Die(1);
+    EXPECT_EQ(again.FaceText(2), u"3 Gamma");
+    EXPECT_EQ(again.FaceText(1), u"2 Alpha");
+
+    // When the icon file cannot be written, the old race database comes back.
+    const QByteArray before = FileBytes(races);
+    catalogue.Icons().GetIcon(6)->Name.clear();
+    scout.Race().Die(1)->SetFace(1, BasicIcon::Melee, 2); // nobody shows Alpha now
+    Shell.Statuses.clear();
+    EXPECT_FALSE(WriteSymbolsAndRaces(catalogue, Path(u"no/KRICONS.DAT"_s), races, Shell));
+    EXPECT_EQ(FileBytes(races), before);
+    EXPECT_TRUE(catalogue.RacesModified);
+    EXPECT_EQ(Shell.Statuses.last(), u"Error writing icon file.");
+}
