@@ -1,4 +1,4 @@
-#include "ScriptedPrompts.h"
+#include "MainFixture.h"
 #include "TestSupport.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
@@ -25,49 +25,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class MainFormTest : public ::testing::Test
-{
-protected:
-    MainFormTest()
-    {
-        // A small race database in the data folder: two races with a die each.
-        TCatalogue catalogue;
-        for (const QString &name : {u"Stonekin"_s, u"Reedfolk"_s}) {
-            auto race = catalogue.CreateRace();
-            race->Name = name;
-            race->AddDie(std::make_unique<TDie>(*race));
-            catalogue.InsertRace(std::move(race));
-        }
-        RaceFile = Data.filePath(u"KRRACES.DAT"_s);
-        WriteFile(RaceFile, WriteToBytes([&](TTaggedWriter &w) { WriteRaceStream(w, catalogue); }));
-    }
-
-    // Starts the program as main() does: the frame, its windows, the first show.
-    TfrmMain &Start(const QStringList &documents = {}, bool show = true)
-    {
-        Statuses.clear();
-        Main = std::make_unique<TfrmMain>(Settings, Prompts, TDataPaths(Data.path()), documents,
-                                          [this](const QString &text) { Statuses << text; });
-        Main->CreateWindows();
-        if (show)
-            Main->show();
-        return *Main;
-    }
-
-    QAction &Item(const QString &name)
-    {
-        auto *item = Main->findChild<QAction *>(name);
-        EXPECT_NE(item, nullptr) << name.toStdString();
-        return *item;
-    }
-
-    QTemporaryDir Data;
-    QString RaceFile;
-    TMemorySettingsStore Settings;
-    TScriptedPrompts Prompts;
-    QStringList Statuses;
-    std::unique_ptr<TfrmMain> Main;
-};
+using MainFormTest = TMainFixture;
 
 } // namespace
 

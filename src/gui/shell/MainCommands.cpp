@@ -109,6 +109,11 @@ void TfrmMain::MarkRacesChanged()
     emit RacesChanged();
 }
 
+void TfrmMain::RefreshSaveRaces()
+{
+    mnuFileSaveRaces->setEnabled(FCatalogue.RacesModified);
+}
+
 void TfrmMain::MoveResultColumn(int from, int to)
 {
     if (from < 1 || to < 1)
@@ -121,7 +126,7 @@ void TfrmMain::MoveResultColumn(int from, int to)
 void TfrmMain::SaveRaceData()
 {
     WriteRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this);
-    mnuFileSaveRaces->setEnabled(FCatalogue.RacesModified);
+    RefreshSaveRaces();
 }
 
 void TfrmMain::RegenerateRaces()

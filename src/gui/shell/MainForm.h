@@ -84,6 +84,9 @@ public:
 
     // Race data changed: "Save &Races" is offered and windows that list races rebuild.
     void MarkRacesChanged();
+    // "Save &Races" follows the catalogue's own flag again (after the races were written
+    // by another window).
+    void RefreshSaveRaces();
     void MoveResultColumn(int from, int to);
 
     // Documents by extension: ".krg" army groups, ".kgm" games, any other an army.

@@ -1,0 +1,1 @@
+#include "dice/IconView.h"
