@@ -105,7 +105,7 @@ const TDie *TCatalogue::FindSymbolUser(qint32 symbol) const
     return nullptr;
 }
 
-int TCatalogue::CompactSymbols()
+int TCatalogue::CompactSymbols(std::vector<TFaceChange> *changes)
 {
     // The new ID of every symbol, -1 for the deleted ones.
     std::vector<qint32> moved(size_t(FIcons.Count()), -1);
@@ -128,6 +128,8 @@ int TCatalogue::CompactSymbols()
                 // Faces showing no known symbol keep their number: the table never had it.
                 if (symbol < 0 || symbol >= qint32(moved.size()) || moved[size_t(symbol)] == symbol)
                     continue;
+                if (changes)
+                    changes->push_back({die.get(), face, symbol});
                 die->SetFace(face, moved[size_t(symbol)], die->FaceSymbolCount(face));
                 ++renumbered;
             }

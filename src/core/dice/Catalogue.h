@@ -74,7 +74,13 @@ public:
     // renumbered (the race database must then be written too). The icon viewer never
     // deletes a symbol a die shows; should a face still show one, it is left without a
     // symbol rather than pointing at whichever symbol moves into its place.
-    int CompactSymbols();
+    struct TFaceChange
+    {
+        TDie *Die;
+        int Face;
+        qint32 OldSymbol;
+    };
+    int CompactSymbols(std::vector<TFaceChange> *changes = nullptr);
 
     // Makes the 48 major and 24 minor terrain items; their descriptions name the races
     // at home in each land as the race list stands now.

@@ -3,6 +3,7 @@
 #include "dice/Catalogue.h"
 #include "dice/DieStatistics.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -288,6 +289,26 @@ void TRace::RemoveDie(const TDie *die)
             return;
         }
     }
+}
+
+void TRace::ReorderDice(const std::vector<TDie *> &order)
+{
+    // Checked whole before anything moves, so that a bad order loses no die.
+    std::vector<TDie *> held;
+    for (const auto &die : FDice)
+        held.push_back(die.get());
+    std::vector<TDie *> sortedOrder = order;
+    std::sort(held.begin(), held.end());
+    std::sort(sortedOrder.begin(), sortedOrder.end());
+    if (held != sortedOrder)
+        throw TDiceException(u"The new order of the dice of \"%1\" does not hold every die once."_s.arg(Name));
+
+    std::vector<std::unique_ptr<TDie>> reordered;
+    for (TDie *die : order) {
+        auto found = std::find_if(FDice.begin(), FDice.end(), [die](const auto &slot) { return slot.get() == die; });
+        reordered.push_back(std::move(*found));
+    }
+    FDice = std::move(reordered);
 }
 
 TDie *TRace::Die(int position) const

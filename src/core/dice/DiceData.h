@@ -177,6 +177,8 @@ public:
     TDie *FirstDie(int &cursor) const;
     TDie *NextDie(int &cursor) const;
     const std::vector<std::unique_ptr<TDie>> &Dice() const { return FDice; }
+    // Puts the dice in the given order, which must hold each of the race's dice once.
+    void ReorderDice(const std::vector<TDie *> &order);
     // Recomputes the statistics of every die, in list order.
     void Regenerate();
 

@@ -86,34 +86,51 @@ bool WriteIconData(const TIconTable &table, const QString &path, TShellServices 
 bool WriteSymbolsAndRaces(TCatalogue &catalogue, const QString &iconPath, const QString &racePath,
                           TShellServices &shell)
 {
-    const int renumbered = catalogue.CompactSymbols();
-    if (renumbered == 0)
-        return WriteIconData(catalogue.Icons(), iconPath, shell);
+    const TIconTable oldTable = catalogue.Icons();
+    std::vector<TCatalogue::TFaceChange> changes;
+    const int renumbered = catalogue.CompactSymbols(&changes);
+    if (renumbered == 0) {
+        if (WriteIconData(catalogue.Icons(), iconPath, shell))
+            return true;
+        catalogue.Icons() = oldTable;
+        return false;
+    }
 
+    // Either both files take the new numbers or memory and disk keep the old ones.
+    const bool wasModified = catalogue.RacesModified;
+    auto undo = [&] {
+        catalogue.Icons() = oldTable;
+        for (const TCatalogue::TFaceChange &change : changes)
+            change.Die->SetFace(change.Face, change.OldSymbol, change.Die->FaceSymbolCount(change.Face));
+        catalogue.RacesModified = wasModified;
+    };
     QByteArray oldRaces;
     const bool hadRaces = QFileInfo::exists(racePath);
-    if (hadRaces) {
-        try {
+    try {
+        if (hadRaces)
             ReadFileWith(racePath, [&](QIODevice &file) { oldRaces = file.readAll(); });
-        } catch (const TKrException &failure) {
-            shell.ReportError(failure, u"writing icon file"_s);
-            return false;
-        }
-    }
-    // The faces now show the new numbers: the race database must follow.
-    catalogue.RacesModified = true;
-    if (!WriteRaceData(catalogue, racePath, shell))
+    } catch (const TKrException &failure) {
+        undo();
+        shell.ReportError(failure, u"writing icon file"_s);
         return false;
+    }
+    if (!WriteRaceData(catalogue, racePath, shell)) {
+        undo();
+        return false;
+    }
     if (WriteIconData(catalogue.Icons(), iconPath, shell))
         return true;
+    undo();
     try {
         if (hadRaces)
             SaveFileWith(racePath, [&](QIODevice &file) { file.write(oldRaces); });
         else
             QFile::remove(racePath);
     } catch (const TKrException &failure) {
+        // The old race file could not be put back: the one on disk has the new
+        // numbers, so the races must be written again.
+        catalogue.RacesModified = true;
         shell.ReportError(failure, u"writing race file"_s);
     }
-    catalogue.RacesModified = true;
     return false;
 }

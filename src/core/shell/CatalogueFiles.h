@@ -30,8 +30,8 @@ bool WriteIconData(const TIconTable &table, const QString &path, TShellServices 
 
 // Writes the icon file after symbols were deleted: the deleted symbols leave the table,
 // the faces showing later symbols are renumbered, and when any face changed the race
-// database is written in the same step, so that the two files never disagree. Should
-// the icon file fail after the race database was written, the old race database is put
-// back.
+// database is written in the same step, so that the two files never disagree. When
+// either write fails, the table and the faces in memory go back to their old numbers
+// and the old race database is put back.
 bool WriteSymbolsAndRaces(TCatalogue &catalogue, const QString &iconPath, const QString &racePath,
                           TShellServices &shell);

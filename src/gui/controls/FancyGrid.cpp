@@ -58,6 +58,8 @@ TFancyGrid::TFancyGrid(QWidget *parent) : QTableView(parent)
     connect(FHeader, &QHeaderView::sectionMoved, this, &TFancyGrid::SectionMoved);
     connect(FHeader, &QHeaderView::sectionResized, this, &TFancyGrid::SectionResized);
     connect(FHeader, &QHeaderView::sectionDoubleClicked, this, &TFancyGrid::TitleDoubleClicked);
+    connect(FHeader, &QHeaderView::sectionPressed, this,
+            [this](int position) { emit TitleClicked(position, QApplication::keyboardModifiers()); });
 
     ApplyHeights();
     ApplyWidths();
@@ -574,8 +576,10 @@ void TFancyGrid::SectionMoved(int logicalIndex, int oldVisual, int newVisual)
     FUndoingMove = true;
     FHeader->moveSection(newVisual, oldVisual);
     FUndoingMove = false;
-    if (TColumnData *column = ColumnAt(logicalIndex))
+    if (TColumnData *column = ColumnAt(logicalIndex)) {
         MoveColumn(*column, newVisual);
+        emit ColumnMoved(oldVisual, newVisual);
+    }
 }
 
 void TFancyGrid::SectionResized(int)

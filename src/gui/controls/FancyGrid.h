@@ -304,6 +304,10 @@ signals:
     // Accept the event to take a drop (the grid needs setAcceptDrops(true)).
     void DragOver(QDragMoveEvent *event);
     void DragDrop(QDropEvent *event);
+    // The user dragged the column at one grid column to another (the move is done).
+    void ColumnMoved(int fromPosition, int toPosition);
+    // The left button went down on the title of a grid column, with these keys held.
+    void TitleClicked(int position, Qt::KeyboardModifiers modifiers);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -3,6 +3,7 @@
 #include "shell/MainForm.h"
 
 #include "KrException.h"
+#include "dice/IconView.h"
 #include "shell/About.h"
 #include "shell/CatalogueFiles.h"
 #include "shell/HelpWindow.h"
@@ -235,6 +236,19 @@ void TfrmMain::ShowAbout()
     if (!FAbout)
         CreateWindows();
     FAbout->exec();
+}
+
+void TfrmMain::ShowIcons()
+{
+    FIconView->ShowViewer();
+}
+
+void TfrmMain::ShowRaceForm()
+{
+    if (!FRaceWindow)
+        return;
+    FRaceWindow->showNormal();
+    FMdiArea->setActiveSubWindow(FRaceWindow);
 }
 
 void TfrmMain::FillWindowList()

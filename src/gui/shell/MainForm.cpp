@@ -1,6 +1,8 @@
 #include "shell/MainForm.h"
 
 #include "KrException.h"
+#include "dice/IconView.h"
+#include "editors/RaceData.h"
 #include "shell/About.h"
 #include "shell/CatalogueFiles.h"
 #include "shell/Disclaimer.h"
@@ -11,6 +13,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
 
@@ -53,7 +56,8 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::InitializeMain()
 {
-    LoadIcons();
+    // The icon viewer owns the loading of the face symbols, which come before any race.
+    FIconView = new TfrmIconView(*this, this);
     RestoreWindowPosition(*this, u"MainForm"_s);
 
     FViewPerHealth = FSettings.ReadBoolSetting(u"ViewPerHealth"_s, false);
@@ -77,21 +81,17 @@ void TfrmMain::InitializeMain()
     ShowStatus(u"Tarrowind Assistant initialized."_s);
 }
 
-void TfrmMain::LoadIcons()
-{
-    // The six basic symbols are built in; the special ones come from the icon file,
-    // before any race is read.
-    ShowStatus(u"Loading basic icons..."_s);
-    FCatalogue.Icons().Reset();
-    ReadIconData(FCatalogue.Icons(), DataFilePath(QString::fromUtf16(kIconFileName)), *this);
-    ShowStatus(u"Icon viewer initialized."_s);
-}
-
 void TfrmMain::CreateWindows()
 {
     FSplash = new TfrmDisclaimer(this);
     FAbout = new TfrmAbout(this);
+    FRaceForm = new TfrmRace(*this);
+    FRaceWindow = FMdiArea->addSubWindow(FRaceForm);
+    FRaceWindow->resize(980, 560);
+    FRaceWindow->show();
     FUserInfoDialog = new TfrmUserInfo(this);
+    mnuEditNewRace->setEnabled(true);
+    mnuNavigateRaces->setEnabled(true);
 }
 
 void TfrmMain::showEvent(QShowEvent *event)
@@ -110,8 +110,12 @@ void TfrmMain::BuildChildren()
     FSplash->show();
     QApplication::processEvents();
     ReadRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this, FSplash);
+    FRaceForm->FillRaceNames();
     FCatalogue.MakeTerrains();
     FSplash->hide();
+    // The race form opens on the first race.
+    FRaceForm->ShowRace(FCatalogue.RaceCount() > 0 ? FCatalogue.Races().front().get() : nullptr);
+    ShowRaceForm();
     emit RacesChanged();
     OpenCommandLineDocuments();
 }
@@ -161,11 +165,12 @@ void TfrmMain::CreateMenus()
 {
     CreateFileMenu();
     QMenu *edit = menuBar()->addMenu(u"&Edit"_s);
-    // The race form and the icon viewer bring these commands to life.
     mnuEditNewRace = AddAction(edit, u"mnuEditNewRace"_s, u"Create New Race..."_s);
     mnuEditIcons = AddAction(edit, u"mnuEditIcons"_s, u"&Icons"_s);
+    // The race form is made after the main frame.
     mnuEditNewRace->setEnabled(false);
-    mnuEditIcons->setEnabled(false);
+    connect(mnuEditNewRace, &QAction::triggered, this, [this] { FRaceForm->CreateRace(); });
+    connect(mnuEditIcons, &QAction::triggered, this, &TfrmMain::ShowIcons);
     CreateOptionsMenu();
     CreateWindowsMenu();
 
@@ -248,6 +253,7 @@ void TfrmMain::CreateWindowsMenu()
     for (QAction *item : {mnuNavigateCurrent, mnuNavigatePrev, mnuNavigateNext, mnuNavigateRaces, mnuNavigateFinder,
                           mnuNavigateInventory})
         item->setEnabled(false);
+    connect(mnuNavigateRaces, &QAction::triggered, this, &TfrmMain::ShowRaceForm);
 
     QMenu *group = FWindowsMenu->addMenu(u"&Group"_s);
     const std::array<QKeySequence, 5> keys{QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence(Qt::CTRL | Qt::Key_C),
@@ -299,6 +305,9 @@ void TfrmMain::Beep()
 
 bool TfrmMain::RequestClose()
 {
+    // The icon viewer may save its symbols; its answer does not hold the program back.
+    if (FIconView && FIconView->isVisible())
+        FIconView->CloseIconViewerQuery();
     bool mayClose = true;
     if (FCatalogue.RacesModified) {
         switch (FPrompts.Confirm(windowTitle(), u"Save race changes?"_s, TButtons::YesNoCancel)) {

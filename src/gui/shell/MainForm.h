@@ -22,7 +22,10 @@ class TSettingsStore;
 class TfrmAbout;
 class TfrmDisclaimer;
 class TfrmHelp;
+class TfrmIconView;
+class TfrmRace;
 class TfrmUserInfo;
+class QMdiSubWindow;
 
 // The main frame: a multiple-document window that owns the catalogue, keeps the
 // program's settings and offers the services every other window reports through (the
@@ -52,6 +55,8 @@ public:
     TPrompts &Prompts() { return FPrompts; }
     QString DataFilePath(const QString &name) const { return FPaths.DataFilePath(name); }
     QMdiArea *MdiArea() const { return FMdiArea; }
+    TfrmRace *RaceForm() const { return FRaceForm; }
+    TfrmIconView *IconView() const { return FIconView; }
 
     // The status line and the error report.
     void ShowStatus(const QString &text) override;
@@ -113,6 +118,8 @@ public:
     void ShowHelp();
     void ShowAbout();
     void MainExit();
+    void ShowIcons();
+    void ShowRaceForm();
 
 signals:
     void StatusChanged(const QString &text);
@@ -146,7 +153,6 @@ private:
     void FillWindowList();
     void ArrangeIcons();
     void OpenCommandLineDocuments();
-    void LoadIcons();
 
     TSettingsStore &FSettings;
     TPrompts &FPrompts;
@@ -172,6 +178,9 @@ private:
     TfrmAbout *FAbout = nullptr;
     TfrmUserInfo *FUserInfoDialog = nullptr;
     TfrmHelp *FHelp = nullptr;
+    TfrmIconView *FIconView = nullptr;
+    TfrmRace *FRaceForm = nullptr;
+    QMdiSubWindow *FRaceWindow = nullptr;
     QMenu *FWindowsMenu = nullptr;
     QAction *FWindowListSeparator = nullptr;
 

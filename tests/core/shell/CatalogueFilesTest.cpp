@@ -193,6 +193,18 @@ TEST_F(CatalogueFilesTest, DeletedSymbolsLeaveBothFilesInStep)
     Shell.Statuses.clear();
     EXPECT_FALSE(WriteSymbolsAndRaces(catalogue, Path(u"no/KRICONS.DAT"_s), races, Shell));
     EXPECT_EQ(FileBytes(races), before);
-    EXPECT_TRUE(catalogue.RacesModified);
     EXPECT_EQ(Shell.Statuses.last(), u"Error writing icon file.");
+    // ... and memory keeps the numbers the files have.
+    EXPECT_EQ(catalogue.Icons().Count(), 8);
+    EXPECT_EQ(catalogue.Icons().GetIcon(7)->Name, u"Gamma");
+    EXPECT_EQ(scout.FaceSymbol(2), 7);
+    EXPECT_FALSE(catalogue.RacesModified);
+
+    // The same when the race database cannot be written (here: a folder stands in its place).
+    ASSERT_TRUE(QFile::remove(races));
+    ASSERT_TRUE(QDir(Folder.path()).mkdir(u"KRRACES.DAT"_s));
+    EXPECT_FALSE(WriteSymbolsAndRaces(catalogue, icons, races, Shell));
+    EXPECT_TRUE(Shell.Statuses.last().startsWith(u"Error writing"_s));
+    EXPECT_EQ(scout.FaceSymbol(2), 7);
+    EXPECT_EQ(catalogue.Icons().GetIcon(6)->Name, QString());
 }
