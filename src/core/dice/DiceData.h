@@ -11,6 +11,7 @@
 #include <vector>
 
 class TCatalogue;
+class TInventoryNode;
 class TRace;
 struct TDieStats;
 
@@ -61,6 +62,17 @@ public:
     quint32 UsedCount = 0;
     qint32 WaitingCount = 0;
     qint32 InPlayCount = 0;
+
+    // Kept by the inventory window: the count in the trade being edited (positive:
+    // coming in), the points of the owned copies, the tree's state class and whether more
+    // copies are used than owned, and the item's node in the tree. Diff is the alert
+    // report's surplus.
+    qint32 TradeCount = 0;
+    qint64 TotalPoints = 0;
+    quint8 NodeState = 0;
+    bool Overcommitted = false;
+    TInventoryNode *TreeNode = nullptr;
+    qint32 Diff = 0;
 
 private:
     qint32 FPrice = kStartPrice;
