@@ -1,5 +1,6 @@
 // Writes small, well-formed files for the fuzzers to start from: a symbol file, two race
-// databases and value streams for the tagged reader target. The fuzz build has no krtool
+// databases, value streams for the tagged reader target, and inventories and a price list
+// over the small synthetic catalogue the inventory targets read them onto. The fuzz build has no krtool
 // and hence no sample catalogue, so the seeds come from the synthetic one.
 //
 //   fuzz_seeds FOLDER
@@ -10,6 +11,8 @@
 #include "io/FileAccess.h"
 #include "io/MemoryStream.h"
 #include "io/TaggedStream.h"
+#include "inventory/Inventory.h"
+#include "shell/Clock.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -71,6 +74,71 @@ QByteArray Program(const QByteArray &ops, const QByteArray &stream)
     return input;
 }
 
+// A collection with every field in use somewhere and trades of every status, over the
+// catalogue of fuzz_inventory_file and fuzz_price_list.
+struct TSeedCollection
+{
+    TSeedCollection() : Clock(QDateTime(QDate(2024, 3, 5), QTime(9, 30))), Inventory(Catalogue, Clock)
+    {
+        MakeSyntheticCatalogue(Catalogue, 3, 3);
+        Catalogue.MakeTerrains();
+        int i = 0;
+        TDieTraversal walk(Catalogue);
+        for (TDie *die = walk.First(); die; die = walk.Next(), ++i) {
+            die->Count = quint32(i % 4);
+            die->Locked = i % 3 == 0;
+            die->Trading = i % 2 == 0;
+            die->SetPrice(i * 3);
+            die->Drawer = i % 2 ? u"Box %1"_s.arg(i) : QString();
+            die->Modifier = i % 3 - 1;
+        }
+        TDie *first = walk.First();
+        first->Count = 3'000'000'000U;
+        Catalogue.MajorTerrain(7)->Count = 2;
+        Catalogue.MinorTerrain(20)->Drawer = u"Tiroir \u00e9"_s;
+        for (int t = 0; t < 7; ++t) {
+            TTrade &trade = Inventory.CreateTrade(u"Trader %1"_s.arg(t));
+            trade.Address = u"1 Lane\r\nTown"_s;
+            trade.EMail = u"t@example.org"_s;
+            trade.Card = t == 2 ? u"visa"_s : QString();
+            trade.Notes = t == 3 ? u"n"_s : QString();
+            trade.SetStatus(TradeStatus(t));
+            trade.SetUseTradeOuts(t % 2 == 1);
+            trade.AppendLine(*walk.Next(), -1 - t);
+            trade.AppendLine(*Catalogue.MinorTerrain(t), 1);
+            trade.AppendLine(*Catalogue.MajorTerrain(47 - t), -2);
+        }
+    }
+
+    TCatalogue Catalogue;
+    TFixedClock Clock;
+    TInventory Inventory;
+};
+
+// Version 4: no drawers, modifiers or trades, and prices as floats.
+QByteArray OldInventory()
+{
+    return WriteToBytes([](TTaggedWriter &writer) {
+        writer.WriteInteger(4);
+        writer.WriteListBegin();
+        for (qint32 race = 1; race <= 3; ++race) {
+            writer.WriteInteger(race);
+            writer.WriteInteger(race - 1);
+            writer.WriteInteger(race * 2);
+            writer.WriteBoolean(race == 2);
+            writer.WriteBoolean(race == 3);
+            writer.WriteFloat(2.9 * race);
+        }
+        writer.WriteInteger(TInventory::kMinorTerrainRef);
+        writer.WriteInteger(5);
+        writer.WriteInteger(1);
+        writer.WriteBoolean(false);
+        writer.WriteBoolean(false);
+        writer.WriteFloat(0);
+        writer.WriteListEnd();
+    });
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -100,6 +168,13 @@ int main(int argc, char **argv)
         Save(folder.filePath(u"tagged-every-value.bin"_s), Program(ops, EveryValue()));
         // The generic walker over a race database.
         Save(folder.filePath(u"tagged-walk-races.bin"_s), Program(QByteArray(1, '\x0b'), smallRaces));
+
+        const TSeedCollection collection;
+        Save(folder.filePath(u"inventory-with-trades.kri"_s),
+             WriteToBytes([&](TTaggedWriter &writer) { collection.Inventory.WriteStream(writer); }));
+        Save(folder.filePath(u"inventory-version-4.kri"_s), OldInventory());
+        Save(folder.filePath(u"prices.krp"_s),
+             WriteToBytes([&](TTaggedWriter &writer) { collection.Inventory.WritePrices(writer); }));
     } catch (const TKrException &failure) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", failure.what());
         return 1;

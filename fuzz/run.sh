@@ -4,8 +4,9 @@
 #   fuzz/run.sh BUILD_DIR [SECONDS] [EXTRA_SEED_DIR...]
 #
 # BUILD_DIR is a build configured with -DKR_FUZZ=ON and built. Each target gets its own
-# corpus folder under BUILD_DIR/fuzz/corpus, seeded from tests/data/malformed, from the
-# seed files the build wrote and from any *.DAT in the build (or in the extra folders).
+# corpus folder under BUILD_DIR/fuzz/corpus, seeded from tests/data/malformed and
+# malformed-inventory, from the seed files the build wrote and from any *.DAT in the
+# build (or in the extra folders).
 # The corpus grows from run to run. Exits non-zero if any target crashed, leaked, hung
 # or broke one of its checks; the input that did it is left in BUILD_DIR/fuzz/artifacts.
 set -euo pipefail
@@ -25,7 +26,7 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || (( seconds < 1 )); then
   exit 2
 fi
 
-targets=(fuzz_tagged_reader fuzz_race_file fuzz_icon_file)
+targets=(fuzz_tagged_reader fuzz_race_file fuzz_icon_file fuzz_inventory_file fuzz_price_list)
 for target in "${targets[@]}"; do
   if [[ ! -x $build/bin/$target ]]; then
     echo "$0: $build/bin/$target is missing; configure with -DKR_FUZZ=ON and build first" >&2
@@ -38,7 +39,7 @@ mkdir -p "$work/artifacts" "$work/logs"
 
 seeds=()
 while IFS= read -r -d '' file; do seeds+=("$file"); done < <(
-  find "$source_dir/tests/data/malformed" -type f -print0
+  find "$source_dir/tests/data/malformed" "$source_dir/tests/data/malformed-inventory" -type f -print0
   [[ -d $work/seeds ]] && find "$work/seeds" -type f -print0
   find "$build" -path "$work" -prune -o -type f -name '*.DAT' -print0
   for dir in "${extra_seed_dirs[@]}"; do find "$dir" -type f -name '*.DAT' -print0; done)

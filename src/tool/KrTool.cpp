@@ -1,11 +1,14 @@
 #include "KrTool.h"
 
 #include "CatalogueJson.h"
+#include "InventoryJson.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
+#include "inventory/Inventory.h"
 #include "io/FileAccess.h"
 #include "io/TaggedStream.h"
 #include "random/Randomizer.h"
+#include "shell/Clock.h"
 #include "shell/DataPaths.h"
 
 #include <QCommandLineParser>
@@ -26,11 +29,18 @@ const QString kUsage = uR"(Usage: krtool COMMAND [OPTIONS]
 Reads and writes the data files of Tarrowind Assistant.
 
 Commands:
-  dump FILE [--kind races|icons] [--icons I]
+  dump FILE [--kind races|icons|inventory|prices] [--races R] [--icons I]
       Prints the file as JSON. The kind comes from the file name (KRICONS.DAT is
-      the icon file, any other .DAT a race database) unless --kind says.
-  build --kind races|icons JSON OUT [--icons I]
+      the icon file, any other .DAT a race database, .kri an inventory, .krp a
+      price list) unless --kind says. Inventories and price lists name their
+      dice from the race database.
+  build --kind races|icons|inventory|prices JSON OUT [--icons I]
       Writes the binary file described by JSON (as dump prints it).
+  resave [--kind inventory|prices] [--races R] [--icons I] IN OUT
+      Loads IN as the program loads an inventory (or imports a price list) and
+      writes OUT as the program saves one (or exports prices): older versions
+      upgraded, dice not in the race database dropped and counted on standard
+      error.
   stats [--races R] [--icons I] [--race ID [--die ID]] [--per-health]
         [--power-magic-items] [--monstrous-magic-resistance]
       Prints the statistics of every selected die: a line per land with the
@@ -62,7 +72,7 @@ public:
     TFileProblem(const QString &path, const QString &problem) : TKrException(path + u": "_s + problem) {}
 };
 
-enum class TKind { Races, Icons };
+enum class TKind { Races, Icons, Inventory, Prices };
 
 struct TContext
 {
@@ -119,7 +129,11 @@ TKind ParseKind(const QString &kind)
         return TKind::Races;
     if (kind == u"icons")
         return TKind::Icons;
-    throw TUsageError(u"--kind must be \"races\" or \"icons\", not \"%1\"."_s.arg(kind));
+    if (kind == u"inventory")
+        return TKind::Inventory;
+    if (kind == u"prices")
+        return TKind::Prices;
+    throw TUsageError(u"--kind must be \"races\", \"icons\", \"inventory\" or \"prices\", not \"%1\"."_s.arg(kind));
 }
 
 TKind KindOfFile(const QString &path)
@@ -129,7 +143,11 @@ TKind KindOfFile(const QString &path)
         return TKind::Icons;
     if (name.endsWith(u".dat"_s, Qt::CaseInsensitive))
         return TKind::Races;
-    throw TUsageError(u"Cannot tell what kind of file \"%1\" is; give --kind races or --kind icons."_s.arg(path));
+    if (name.endsWith(u".kri"_s, Qt::CaseInsensitive))
+        return TKind::Inventory;
+    if (name.endsWith(u".krp"_s, Qt::CaseInsensitive))
+        return TKind::Prices;
+    throw TUsageError(u"Cannot tell what kind of file \"%1\" is; give --kind."_s.arg(path));
 }
 
 // A dump must show everything in the file, so it refuses bytes after the contents that
@@ -198,11 +216,48 @@ QString DefaultRacesPath(const TContext &context)
     return TDataPaths::Resolve(QString(), context.ApplicationDir).DataFilePath(QString::fromUtf16(kRaceFileName));
 }
 
+// The catalogue as the program has it once started: symbols, races and terrains.
+void LoadCatalogue(const TContext &context, const TCommandLine &line, TCatalogue &catalogue)
+{
+    const QString racesPath = line.IsSet(u"races"_s) ? line.Value(u"races"_s) : DefaultRacesPath(context);
+    LoadIcons(line, racesPath, catalogue.Icons());
+    ReadTagged(racesPath, [&](TTaggedReader &reader) { ReadRaceStream(reader, catalogue); });
+    catalogue.MakeTerrains();
+}
+
+// Inventories and price lists name their dice from the race database.
+void DumpCollectionFile(const TContext &context, const TCommandLine &line, const QString &path, TKind kind)
+{
+    TInventoryFile inventory;
+    TPriceListFile prices;
+    ReadTagged(
+        path,
+        [&](TTaggedReader &reader) {
+            if (kind == TKind::Inventory)
+                inventory = TInventoryFile::Read(reader);
+            else
+                prices = TPriceListFile::Read(reader);
+        },
+        TTrailing::Refuse);
+    TCatalogue catalogue;
+    LoadCatalogue(context, line, catalogue);
+    context.Out << (kind == TKind::Inventory ? InventoryToJson(inventory, catalogue) : PricesToJson(prices, catalogue))
+                       .Render();
+}
+
 int Dump(const TContext &context, const QStringList &args)
 {
-    const TCommandLine line(u"dump"_s, args, {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"icons"_s, u"I"_s)}, 1);
+    const TCommandLine line(
+        u"dump"_s, args,
+        {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"races"_s, u"R"_s), ValueOption(u"icons"_s, u"I"_s)}, 1);
     const QString path = line.Positional(0);
     const TKind kind = line.IsSet(u"kind"_s) ? ParseKind(line.Value(u"kind"_s)) : KindOfFile(path);
+    if (kind == TKind::Inventory || kind == TKind::Prices) {
+        DumpCollectionFile(context, line, path, kind);
+        return 0;
+    }
+    if (line.IsSet(u"races"_s))
+        throw TUsageError(u"--races is for inventories and price lists."_s);
     TCatalogue catalogue;
     if (kind == TKind::Icons) {
         ReadTagged(path, [&](TTaggedReader &reader) { ReadIconStream(reader, catalogue.Icons()); },
@@ -220,11 +275,32 @@ int Build(const TContext &, const QStringList &args)
 {
     const TCommandLine line(u"build"_s, args, {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"icons"_s, u"I"_s)}, 2);
     if (!line.IsSet(u"kind"_s))
-        throw TUsageError(u"build needs --kind races or --kind icons."_s);
+        throw TUsageError(u"build needs --kind races, icons, inventory or prices."_s);
     const TKind kind = ParseKind(line.Value(u"kind"_s));
     const QString jsonPath = line.Positional(0);
     const QString outPath = line.Positional(1);
     const QJsonObject json = ReadJson(jsonPath);
+    if (kind == TKind::Inventory || kind == TKind::Prices) {
+        TInventoryFile inventory;
+        TPriceListFile prices;
+        try {
+            if (kind == TKind::Inventory)
+                inventory = InventoryFromJson(json);
+            else
+                prices = PricesFromJson(json);
+        } catch (const TKrException &failure) {
+            throw TFileProblem(jsonPath, failure.Message());
+        }
+        // Only a trade without a date needs today: the program gives it one on loading.
+        const QDate today = TSystemClock().Now().date();
+        WriteTagged(outPath, [&](TTaggedWriter &writer) {
+            if (kind == TKind::Inventory)
+                inventory.Write(writer, today);
+            else
+                prices.Write(writer);
+        });
+        return 0;
+    }
     TCatalogue catalogue;
     try {
         if (kind == TKind::Icons) {
@@ -244,6 +320,43 @@ int Build(const TContext &, const QStringList &args)
         else
             WriteRaceStream(writer, catalogue);
     });
+    return 0;
+}
+
+int Resave(const TContext &context, const QStringList &args)
+{
+    const TCommandLine line(
+        u"resave"_s, args,
+        {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"races"_s, u"R"_s), ValueOption(u"icons"_s, u"I"_s)}, 2);
+    const QString inPath = line.Positional(0);
+    const QString outPath = line.Positional(1);
+    const TKind kind = line.IsSet(u"kind"_s) ? ParseKind(line.Value(u"kind"_s)) : KindOfFile(inPath);
+    if (kind != TKind::Inventory && kind != TKind::Prices)
+        throw TUsageError(u"resave takes inventories and price lists."_s);
+    TCatalogue catalogue;
+    LoadCatalogue(context, line, catalogue);
+    TSystemClock clock;
+    TInventory inventory(catalogue, clock);
+    TInventoryReadResult read;
+    try {
+        read = kind == TKind::Inventory ? inventory.LoadFile(inPath) : inventory.ImportPrices(inPath);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(inPath, failure.Message());
+    }
+    // The program's own message box text; the file is still written, without them.
+    if (read.NotFound > 0) {
+        context.Err << (kind == TKind::Inventory ? TInventory::InventoryNotFoundMessage(read.NotFound)
+                                                 : TInventory::PriceListNotFoundMessage(read.NotFound))
+                    << u'\n';
+    }
+    try {
+        if (kind == TKind::Inventory)
+            inventory.SaveFile(outPath);
+        else
+            inventory.ExportPrices(outPath);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(outPath, failure.Message());
+    }
     return 0;
 }
 
@@ -358,6 +471,8 @@ int RunKrTool(const QStringList &args, QTextStream &out, QTextStream &err, const
             return Dump(context, rest);
         if (command == u"build")
             return Build(context, rest);
+        if (command == u"resave")
+            return Resave(context, rest);
         if (command == u"stats")
             return Stats(context, rest);
         if (command == u"rng")

@@ -3,22 +3,93 @@
 #include "inventory/KeepRules.h"
 #include "inventory/TradeData.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TCatalogue;
 class TClock;
 class TInventoryData;
+class TInventoryObserver;
 class TTaggedReader;
 class TTaggedWriter;
 
 // What reading an inventory or price file found.
 struct TInventoryReadResult
 {
-    qint64 Total = 0;   // copies owned by the entries that were found
+    qint64 Total = 0;   // copies owned by the entries that were found (a price list: prices set)
     int NotFound = 0;   // entries whose die or terrain is not in the catalogue
+};
+
+// An inventory file as it stands, its references not resolved against any catalogue:
+// what krtool dumps and builds. References are (race ID, die ID), (-2, minor index) or
+// (-3, major index).
+struct TInventoryFileItem
+{
+    qint32 A = 0;
+    qint32 B = 0;
+    quint32 Count = 0;
+    bool Locked = false;
+    bool Trading = false;
+    qint32 Price = 0; // 0: the item's default price
+    QString Drawer;
+    qint32 Modifier = 0;
+};
+
+struct TInventoryFileLine
+{
+    qint32 A = 0;
+    qint32 B = 0;
+    qint32 Count = 0;
+};
+
+struct TInventoryFileTrade
+{
+    qint32 Number = 0;
+    QString Name;
+    QString Address;
+    QString Phone;
+    QString EMail;
+    TradeStatus Status = TradeStatus::Proposed;
+    bool UseTradeOuts = false;
+    QString Terms;
+    std::optional<QDateTime> Date; // none in files before version 7
+    QString Card;
+    QString Notes;
+    std::vector<TInventoryFileLine> Lines;
+};
+
+struct TInventoryFile
+{
+    qint32 Version = 11;
+    std::vector<TInventoryFileItem> Items;
+    qint32 NextTradeNumber = 0;
+    std::vector<TInventoryFileTrade> Trades;
+
+    // Versions 1 to 11, with the fields a version lacks at their defaults and a
+    // version-4 price already converted. A TFileFormatError names the offset.
+    static TInventoryFile Read(TTaggedReader &reader);
+    // Always version 11. A trade without a date gets today's.
+    void Write(TTaggedWriter &writer, QDate today) const;
+};
+
+struct TPriceListEntry
+{
+    qint32 A = 0;
+    qint32 B = 0;
+    qint32 Price = 0;
+};
+
+struct TPriceListFile
+{
+    qint32 Version = 1;
+    std::vector<TPriceListEntry> Entries;
+
+    static TPriceListFile Read(TTaggedReader &reader);
+    void Write(TTaggedWriter &writer) const; // always version 1
 };
 
 // The user's collection: the inventory record on every die and terrain of the catalogue,
@@ -37,9 +108,14 @@ public:
     TCatalogue &Catalogue() const { return *FCatalogue; }
     TKeepRules Rules;
 
+    // The window that redraws items and warns of overused ones; it becomes the
+    // catalogue's inventory observer too, so that trades and armies reach it.
+    void SetObserver(TInventoryObserver *observer);
+
     // Items by the references files use: (race ID, die ID), (-2, minor index) or
     // (-3, major index). None when the reference resolves to nothing.
-    TInventoryData *ResolveItem(qint32 a, qint32 b) const;
+    TInventoryData *ResolveItem(qint32 a, qint32 b) const { return ResolveItem(*FCatalogue, a, b); }
+    static TInventoryData *ResolveItem(const TCatalogue &catalogue, qint32 a, qint32 b);
     static void ItemReference(const TInventoryData &item, qint32 &a, qint32 &b);
 
     // The inventory file of the user.
@@ -53,6 +129,9 @@ public:
     void FreeTrades();
     // Count of every die and terrain set to 0; the other stored fields stay.
     void ZeroCounts();
+    // Takes every trade line of the item out (a die about to leave the catalogue), so
+    // that no trade points at it afterwards. Sets Modified when there was one.
+    int ForgetItem(const TInventoryData &item);
 
     // Reads an inventory file's contents over the catalogue (versions 1 to 11). The
     // caller has freed the trades and zeroed the counts first.
@@ -66,8 +145,9 @@ public:
     void WritePrices(TTaggedWriter &writer) const;
 
     // The setters of the stored fields: each sets Modified and tells the catalogue's
-    // inventory observer (except for the two flags). A count below 0 is set to 0; the
-    // answer is then true so that the caller can say so.
+    // inventory observer (except for the two flags). A count below 0 is set to 0 (one
+    // above 4294967295 to 4294967295); the answer is then true so that the caller can
+    // say so.
     bool SetItemCount(TInventoryData &item, qint64 count);
     void SetPrice(TInventoryData &item, qint32 price);
     void SetModifier(TInventoryData &item, qint32 modifier);
@@ -82,8 +162,35 @@ public:
     // The file name with its extension replaced by "log".
     static QString LogNameFor(const QString &path);
 
+    // The file commands' work, without the dialogs and status lines. Each throws a
+    // TKrException naming the problem.
+    // "&Clear": no trades, no copies, no file name, not modified.
+    void Clear();
+    // "&Load Inventory...": frees the trades, zeroes the counts and reads the file; then
+    // FileName, LogName and Modified = false. When reading fails, what was read before
+    // the damage stays, and the file name is forgotten so that a later save cannot
+    // overwrite the file loaded before with this mixture.
+    TInventoryReadResult LoadFile(const QString &path);
+    // "&Save Inventory": writes through a temporary file (the old one survives a
+    // failure); on success FileName, LogName and Modified = false.
+    void SaveFile(const QString &path);
+    // "Import Prices": sets the price of every entry found; the collection does not count
+    // as changed by it. Prices set before damage in the file keep their new values.
+    TInventoryReadResult ImportPrices(const QString &path);
+    void ExportPrices(const QString &path) const;
+
+    // The messages of the load and import commands when references did not resolve.
+    static QString InventoryNotFoundMessage(int notFound);
+    static QString PriceListNotFoundMessage(int notFound);
+
 private:
+    void ItemChanged(TInventoryData &item);
+    // Keeps the count of prices set up to date as it goes, for a read that fails.
+    void ReadPricesInto(TTaggedReader &reader, TInventoryReadResult &result);
+    QDate Today() const;
+
     TCatalogue *FCatalogue;
     const TClock *FClock;
+    TInventoryObserver *FObserver = nullptr;
     std::vector<std::unique_ptr<TTrade>> FTrades;
 };

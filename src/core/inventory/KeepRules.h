@@ -24,6 +24,25 @@ public:
     qint32 KeepValue(int health, RaceType type) const;
     void SetKeepValue(int health, RaceType type, qint32 value);
 
+    // The rules as the alert report shows them (its spin boxes, then the search list),
+    // in their order on the window: setting key, label, default and largest value (the
+    // smallest is 0). "IRLockedAsLiked" is a menu check mark and not among them.
+    struct TSetting
+    {
+        const char16_t *Key;
+        const char16_t *Label;
+        qint32 Default;
+        qint32 Max;
+    };
+    static const std::array<TSetting, 19> &Settings();
+    // One rule by its setting key. Setting a table rule fills every cell it stands for
+    // ("IRMisprint" the four misprint healths, "IRPrecious" the ultra-rare value and
+    // Dragonkin health 4); "IRDragon" fills health 5 only, as the health-10 dragons
+    // keep the value read by Load. Reading a table rule answers its first cell.
+    // Unknown keys read as 0 and are not set.
+    qint32 Value(QStringView key) const;
+    void SetValue(QStringView key, qint32 value);
+
     qint32 UltraRare = 1;    // "IRPrecious"
     qint32 MajorTerrain = 2; // "IRTerrain"
     qint32 MinorTerrain = 1; // "IRTerrainMinor"

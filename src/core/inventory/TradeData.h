@@ -3,6 +3,7 @@
 #include "dice/DiceTypes.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include <memory>
@@ -40,6 +41,7 @@ public:
     TTrade &Trade() const { return *FTrade; }
     qint32 Count() const { return FCount; }
     // Moves the line's outgoing copies between the counts as the trade says.
+    // -2147483648 is taken as -2147483647, whose copies can be given back.
     void SetCount(qint32 count);
     qint32 CoverCount = 0;
     // One more copy wanted for a loaded army: true when the line had to send one more.
@@ -47,9 +49,19 @@ public:
     bool IsDirection(bool out) const { return out ? FCount < 0 : FCount > 0; }
 
 private:
+    friend class TTrade;
+    // Brings what the line adds to the used, waiting and in-play counts in line with
+    // its count and its trade's use and status.
+    void Settle();
+
     TTrade *FTrade;
     TInventoryData *FItem;
     qint32 FCount = 0;
+    // What the line has added to each count. The counts stop at the ends of their
+    // ranges, so a line gives back exactly what it added rather than its count.
+    quint32 FUsed = 0;
+    qint32 FWaiting = 0;
+    qint32 FInPlay = 0;
 };
 
 // A proposed or running exchange of dice with one other collector.
@@ -84,6 +96,11 @@ public:
 
     // The first line of the item, or a new line with count 0 at the end.
     TTradeItem &LineFor(TInventoryData &item);
+    // A new line at the end, even when the item has one already (a file may hold two).
+    TTradeItem &AppendLine(TInventoryData &item, qint32 count);
+    // Takes out every line of the item (a die about to be deleted), giving back what
+    // they counted; answers how many there were.
+    int RemoveLinesOf(const TInventoryData &item);
     // The count of the first line of the item that is not 0, else 0.
     qint32 CountOf(const TInventoryData &item) const;
     // All lines replaced by one line per row whose count is not 0, in row order.

@@ -4,6 +4,7 @@
 #include "controls/FancyGrid.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceEditing.h"
+#include "inventory/InventoryForm.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 
@@ -507,6 +508,8 @@ void TfrmRace::DeleteDie()
         return;
     }
     ShowStatus(u"Deleting "_s + name + u"..."_s);
+    if (TfrmInventory *inventory = FMain.InventoryForm())
+        inventory->ForgetDie(*die);
     FRace->RemoveDie(die);
     FMain.MarkRacesChanged();
     FillGrid();

@@ -4,6 +4,7 @@
 
 #include "KrException.h"
 #include "dice/IconView.h"
+#include "inventory/InventoryForm.h"
 #include "shell/About.h"
 #include "shell/CatalogueFiles.h"
 #include "shell/HelpWindow.h"
@@ -107,6 +108,8 @@ void TfrmMain::MarkRacesChanged()
 {
     FCatalogue.RacesModified = true;
     mnuFileSaveRaces->setEnabled(true);
+    if (FInventoryForm)
+        FInventoryForm->InvalidateTree();
     emit RacesChanged();
 }
 
@@ -249,6 +252,22 @@ void TfrmMain::ShowRaceForm()
         return;
     FRaceWindow->showNormal();
     FMdiArea->setActiveSubWindow(FRaceWindow);
+}
+
+void TfrmMain::ShowInventory()
+{
+    if (!FInventoryWindow)
+        return;
+    FInventoryWindow->showNormal();
+    FMdiArea->setActiveSubWindow(FInventoryWindow);
+    // Already the active window: the activation signal does not come again.
+    FInventoryForm->Activate();
+}
+
+void TfrmMain::ShowInventoryOptions()
+{
+    mnuOptionsShowPrices->setVisible(true);
+    mnuOptionsShowPlay->setVisible(true);
 }
 
 void TfrmMain::FillWindowList()

@@ -3,6 +3,7 @@
 #include "KrException.h"
 #include "dice/IconView.h"
 #include "editors/RaceData.h"
+#include "inventory/InventoryForm.h"
 #include "shell/About.h"
 #include "shell/CatalogueFiles.h"
 #include "shell/Disclaimer.h"
@@ -89,9 +90,25 @@ void TfrmMain::CreateWindows()
     FRaceWindow = FMdiArea->addSubWindow(FRaceForm);
     FRaceWindow->resize(980, 560);
     FRaceWindow->show();
+    FInventoryForm = new TfrmInventory(*this);
+    FInventoryWindow = FMdiArea->addSubWindow(FInventoryForm);
+    FInventoryWindow->resize(640, 600);
+    // Kept out of sight until asked for: its tree is built at its first activation.
+    FInventoryWindow->hide();
     FUserInfoDialog = new TfrmUserInfo(this);
     mnuEditNewRace->setEnabled(true);
     mnuNavigateRaces->setEnabled(true);
+    mnuNavigateInventory->setEnabled(true);
+    connect(FMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
+        if (window && window == FInventoryWindow)
+            FInventoryForm->Activate();
+    });
+    connect(this, &TfrmMain::InventoryViewChanged, FInventoryForm, [this] {
+        if (!FInventoryForm->FirstActivation())
+            FInventoryForm->RebuildTree();
+        else
+            FInventoryForm->InvalidateTree();
+    });
 }
 
 void TfrmMain::showEvent(QShowEvent *event)
@@ -217,7 +234,9 @@ void TfrmMain::CreateOptionsMenu()
     for (QAction *item : {mnuOptionsPerHealth, mnuOptionsShowMin, mnuOptionsShowPrices, mnuOptionsShowPlay,
                           mnuOptionsShowVirtual, mnuOptionsPowerItems, mnuOptionsMonster})
         item->setCheckable(true);
+    // Offered once the inventory has been opened.
     mnuOptionsShowPrices->setVisible(false);
+    mnuOptionsShowPlay->setVisible(false);
 
     connect(mnuOptionsPerHealth, &QAction::triggered, this, &TfrmMain::ToggleViewPerHealth);
     connect(mnuOptionsShowMin, &QAction::triggered, this, &TfrmMain::ToggleShowMinimum);
@@ -254,6 +273,7 @@ void TfrmMain::CreateWindowsMenu()
                           mnuNavigateInventory})
         item->setEnabled(false);
     connect(mnuNavigateRaces, &QAction::triggered, this, &TfrmMain::ShowRaceForm);
+    connect(mnuNavigateInventory, &QAction::triggered, this, &TfrmMain::ShowInventory);
 
     QMenu *group = FWindowsMenu->addMenu(u"&Group"_s);
     const std::array<QKeySequence, 5> keys{QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence(Qt::CTRL | Qt::Key_C),
@@ -308,8 +328,8 @@ bool TfrmMain::RequestClose()
     // The icon viewer may save its symbols; its answer does not hold the program back.
     if (FIconView && FIconView->isVisible())
         FIconView->CloseIconViewerQuery();
-    bool mayClose = true;
-    if (FCatalogue.RacesModified) {
+    bool mayClose = !FInventoryForm || FInventoryForm->QuerySaveInventory();
+    if (mayClose && FCatalogue.RacesModified) {
         switch (FPrompts.Confirm(windowTitle(), u"Save race changes?"_s, TButtons::YesNoCancel)) {
         case TAnswer::Yes:
             // Changes that could not be written must not be thrown away by closing.
@@ -331,6 +351,8 @@ void TfrmMain::ConfirmExit()
     if (FClosing)
         return;
     if (FPrompts.Confirm(windowTitle(), u"Exit Tarrowind Assistant?"_s, TButtons::OkCancel) != TAnswer::Ok)
+        return;
+    if (FInventoryForm && !FInventoryForm->QuerySaveInventory())
         return;
     if (!RequestClose())
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dice/Catalogue.h"
+#include "shell/Clock.h"
 #include "shell/DataPaths.h"
 #include "shell/ResultMap.h"
 #include "shell/ShellServices.h"
@@ -23,6 +24,7 @@ class TfrmAbout;
 class TfrmDisclaimer;
 class TfrmHelp;
 class TfrmIconView;
+class TfrmInventory;
 class TfrmRace;
 class TfrmUserInfo;
 class QMdiSubWindow;
@@ -56,6 +58,8 @@ public:
     QString DataFilePath(const QString &name) const { return FPaths.DataFilePath(name); }
     QMdiArea *MdiArea() const { return FMdiArea; }
     TfrmRace *RaceForm() const { return FRaceForm; }
+    TfrmInventory *InventoryForm() const { return FInventoryForm; }
+    const TClock &Clock() const { return FClock; }
     TfrmIconView *IconView() const { return FIconView; }
 
     // The status line and the error report.
@@ -120,6 +124,9 @@ public:
     void MainExit();
     void ShowIcons();
     void ShowRaceForm();
+    void ShowInventory();
+    // After the inventory's first activation its two view options are offered.
+    void ShowInventoryOptions();
 
 signals:
     void StatusChanged(const QString &text);
@@ -181,6 +188,9 @@ private:
     TfrmIconView *FIconView = nullptr;
     TfrmRace *FRaceForm = nullptr;
     QMdiSubWindow *FRaceWindow = nullptr;
+    TfrmInventory *FInventoryForm = nullptr;
+    QMdiSubWindow *FInventoryWindow = nullptr;
+    TSystemClock FClock;
     QMenu *FWindowsMenu = nullptr;
     QAction *FWindowListSeparator = nullptr;
 

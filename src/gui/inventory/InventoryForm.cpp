@@ -1,0 +1,468 @@
+#include "inventory/InventoryForm.h"
+
+#include "KrException.h"
+#include "editors/DieEdit.h"
+#include "editors/RaceData.h"
+#include "inventory/InventoryTreeModel.h"
+#include "reports/DieCount.h"
+#include "shell/MainForm.h"
+#include "shell/Prompts.h"
+#include "shell/SettingsStore.h"
+
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+TfrmInventory::TfrmInventory(TfrmMain &main)
+    : QMainWindow(nullptr), FMain(main),
+      FInventory(std::make_unique<TInventory>(main.Catalogue(), main.Clock())),
+      FTree(main.Catalogue(), FInventory->Rules)
+{
+    setObjectName(u"frmInventory"_s);
+    setWindowTitle(u"Inventory"_s);
+    FInventory->Rules.Load(main.Settings());
+
+    FModel = new TInventoryTreeModel(FTree, this);
+    tvInventory = new QTreeView(this);
+    tvInventory->setObjectName(u"tvInventory"_s);
+    tvInventory->setModel(FModel);
+    tvInventory->setHeaderHidden(true);
+    tvInventory->setUniformRowHeights(true);
+    tvInventory->setIconSize(QSize(12, 12));
+    tvInventory->setContextMenuPolicy(Qt::CustomContextMenu);
+    tvInventory->installEventFilter(this);
+    // The trades of the collection take the right-hand side of the splitter.
+    FSplitter = new QSplitter(Qt::Horizontal, this);
+    FSplitter->addWidget(tvInventory);
+    setCentralWidget(FSplitter);
+    barStatus = new QLabel(this);
+    barStatus->setObjectName(u"barStatus"_s);
+    statusBar()->addWidget(barStatus, 1);
+
+    connect(tvInventory->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { SelectNode(FModel->Node(current)); });
+    connect(tvInventory, &QTreeView::doubleClicked, this, [this] { ChangeCount(); });
+    connect(tvInventory, &QTreeView::customContextMenuRequested, this,
+            [this](const QPoint &at) { Popup().exec(tvInventory->viewport()->mapToGlobal(at)); });
+    connect(FModel, &QAbstractItemModel::modelReset, this, [this] { SelectNode(nullptr); });
+    BuildMenus();
+    UpdateEditMenu();
+    FInventory->SetObserver(this);
+    resize(620, 560);
+}
+
+TfrmInventory::~TfrmInventory()
+{
+    // Trades give their counts back before the tree and the catalogue go.
+    FInventory->FreeTrades();
+    FInventory->SetObserver(nullptr);
+}
+
+TTreeOptions TfrmInventory::Options() const
+{
+    return {FMain.VirtualInventory(), FMain.ShowPlaying(), FMain.ShowPrices()};
+}
+
+void TfrmInventory::ShowStatus(const QString &text)
+{
+    barStatus->setText(text);
+    barStatus->repaint();
+    emit StatusChanged(text);
+}
+
+QString TfrmInventory::StatusText() const
+{
+    return barStatus->text();
+}
+
+void TfrmInventory::BuildMenus()
+{
+    auto add = [this](QMenu *menu, const QString &name, const QString &caption, auto handler,
+                      const QKeySequence &keys = {}) {
+        QAction *item = menu->addAction(caption);
+        item->setObjectName(name);
+        item->setShortcut(keys);
+        connect(item, &QAction::triggered, this, handler);
+        return item;
+    };
+    auto disabled = [](QMenu *menu, const QString &name, const QString &caption, const QKeySequence &keys = {}) {
+        QAction *item = menu->addAction(caption);
+        item->setObjectName(name);
+        item->setShortcut(keys);
+        item->setEnabled(false);
+        return item;
+    };
+
+    QMenu *file = menuBar()->addMenu(u"&File"_s);
+    // The army commands come to life with the army windows.
+    disabled(file, u"mnuInvNew"_s, u"&New"_s);
+    disabled(file, u"mnuInvOpen"_s, u"&Open..."_s);
+    disabled(file, u"mnuInvChangeArmies"_s, u"Change Armies"_s, QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    disabled(file, u"mnuInvCloseArmies"_s, u"Close Loaded Armies"_s);
+    file->addSeparator();
+    add(file, u"mnuInvLoad"_s, u"&Load Inventory..."_s, &TfrmInventory::LoadInventory);
+    mnuSaveInventory = add(file, u"mnuInvSave"_s, u"&Save Inventory"_s, &TfrmInventory::SaveInventory);
+    mnuSaveInventory->setEnabled(false);
+    add(file, u"mnuInvSaveAs"_s, u"Save Inventory &As..."_s, &TfrmInventory::SaveInventoryAs);
+    add(file, u"mnuInvClear"_s, u"&Clear"_s, &TfrmInventory::ClearInventory);
+    file->addSeparator();
+    add(file, u"mnuInvExportPrices"_s, u"Export Prices"_s, &TfrmInventory::ExportPrices);
+    add(file, u"mnuInvImportPrices"_s, u"Import Prices"_s, &TfrmInventory::ImportPrices);
+    file->addSeparator();
+    add(file, u"mnuInvExit"_s, u"E&xit"_s, [this] { FMain.ConfirmExit(); });
+
+    QMenu *edit = menuBar()->addMenu(u"&Edit"_s);
+    // The trade commands come with the trade panel; they follow the selection already.
+    mnuTradeUsing = disabled(edit, u"mnuInvTradeUsing"_s, u"Next Trade &Using Die"_s,
+                             QKeySequence(Qt::CTRL | Qt::Key_F9));
+    mnuIncrease = add(edit, u"mnuInvIncrease"_s, u"&Increase"_s, &TfrmInventory::IncreaseCount,
+                      QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    mnuDecrease = add(edit, u"mnuInvDecrease"_s, u"&Decrease"_s, &TfrmInventory::DecreaseCount,
+                      QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    mnuChange = add(edit, u"mnuInvChange"_s, u"&Change"_s, &TfrmInventory::ChangeCount, QKeySequence(Qt::Key_F2));
+    mnuTradeIn = disabled(edit, u"mnuInvTradeIn"_s, u"Trade I&n"_s, QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuTradeOut = disabled(edit, u"mnuInvTradeOut"_s, u"Trade &Out"_s, QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuWait = disabled(edit, u"mnuInvWait"_s, u"&Wait"_s, QKeySequence(Qt::CTRL | Qt::Key_W));
+    mnuUnwait = disabled(edit, u"mnuInvUnwait"_s, u"&Unwait"_s, QKeySequence(Qt::CTRL | Qt::Key_U));
+    edit->addSeparator();
+    mnuView = add(edit, u"mnuInvView"_s, u"&View Details"_s, &TfrmInventory::ViewDetails);
+    mnuAddToArmy = disabled(edit, u"mnuInvAddToArmy"_s, u"&Add to Army"_s, QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    mnuPropagate = add(edit, u"mnuInvPropagate"_s, u"&Propagate Drawers"_s, &TfrmInventory::PropagateDrawers);
+    edit->addSeparator();
+    add(edit, u"mnuInvRebuild"_s, u"&Rebuild Tree"_s, &TfrmInventory::RebuildTree);
+
+    QMenu *trading = menuBar()->addMenu(u"&Trading"_s);
+    // The alert report window comes with the report itself.
+    disabled(trading, u"mnuInvAlertList"_s, u"&Alert List"_s);
+
+    FPopup = new QMenu(this);
+    for (QAction *item : {mnuTradeUsing, mnuIncrease, mnuDecrease, mnuChange, mnuTradeIn, mnuTradeOut, mnuWait,
+                          mnuUnwait, mnuView, mnuAddToArmy, mnuPropagate}) {
+        QAction *copy = FPopup->addAction(item->text());
+        copy->setObjectName(item->objectName() + u"Popup"_s);
+        connect(copy, &QAction::triggered, item, &QAction::trigger);
+    }
+}
+
+QMenu &TfrmInventory::Popup()
+{
+    // The pop-up shows the Edit menu's items as they stand now.
+    const QList<QAction *> copies = FPopup->actions();
+    const std::array items{mnuTradeUsing, mnuIncrease, mnuDecrease, mnuChange, mnuTradeIn, mnuTradeOut,
+                           mnuWait,       mnuUnwait,   mnuView,     mnuAddToArmy, mnuPropagate};
+    for (size_t i = 0; i < items.size(); ++i)
+        TfrmMain::MirrorMenuItem(*items[i], *copies[qsizetype(i)]);
+    return *FPopup;
+}
+
+void TfrmInventory::SelectNode(TInventoryNode *node)
+{
+    FCurrentNode = node;
+    if (!node) {
+        FCurrentRace = nullptr;
+        FCurrentDie = nullptr;
+        FCurrentItem = nullptr;
+    } else {
+        switch (node->Kind()) {
+        case TInventoryNode::Group: {
+            FCurrentDie = nullptr;
+            FCurrentItem = nullptr;
+            FCurrentRace = nullptr;
+            for (TInventoryNode *up = node->Parent(); up; up = up->Parent()) {
+                if (up->Kind() == TInventoryNode::Race) {
+                    FCurrentRace = static_cast<TRace *>(&up->Data());
+                    break;
+                }
+            }
+            break;
+        }
+        case TInventoryNode::Die:
+            FCurrentDie = static_cast<TDie *>(&node->Data());
+            FCurrentItem = FCurrentDie;
+            FCurrentRace = &FCurrentDie->Race();
+            break;
+        case TInventoryNode::Terrain:
+            FCurrentItem = &node->Data();
+            FCurrentRace = nullptr;
+            FCurrentDie = nullptr;
+            break;
+        case TInventoryNode::Race:
+            FCurrentRace = static_cast<TRace *>(&node->Data());
+            FCurrentDie = nullptr;
+            break;
+        }
+    }
+    UpdateEditMenu();
+}
+
+void TfrmInventory::UpdateEditMenu()
+{
+    const bool item = FCurrentItem != nullptr;
+    const QString name = item ? FCurrentItem->Name : QString();
+    mnuTradeUsing->setText(item ? u"Next Trade &Using "_s + name : u"Next Trade &Using Die"_s);
+    mnuIncrease->setText(u"&Increase "_s + name);
+    mnuDecrease->setText(u"&Decrease "_s + name);
+    mnuChange->setText(u"&Change "_s + name);
+    mnuTradeIn->setText(u"Trade "_s + name + u" I&n"_s);
+    mnuTradeOut->setText(u"Trade "_s + name + u" &Out"_s);
+    mnuWait->setText(u"&Wait "_s + name);
+    mnuUnwait->setText(u"&Un-Wait "_s + name);
+    for (QAction *each : {mnuIncrease, mnuDecrease, mnuChange, mnuTradeIn, mnuTradeOut, mnuWait, mnuUnwait})
+        each->setVisible(item);
+    if (item)
+        ShowItemStatus(*FCurrentItem);
+
+    if (FCurrentDie) {
+        mnuView->setText(u"&View "_s + FCurrentDie->Name);
+        mnuView->setEnabled(true);
+        mnuAddToArmy->setVisible(true);
+        mnuAddToArmy->setText(u"&Add to Army"_s);
+        mnuAddToArmy->setEnabled(false);
+    } else {
+        mnuAddToArmy->setVisible(false);
+        mnuView->setText(FCurrentRace ? u"&View "_s + FCurrentRace->Name : u"&View Details"_s);
+        mnuView->setEnabled(FCurrentRace != nullptr);
+    }
+    mnuPropagate->setText(FCurrentRace ? u"&Propagate Drawers from "_s + FCurrentRace->Name : u"&Propagate Drawers"_s);
+    mnuPropagate->setEnabled(FCurrentRace != nullptr);
+}
+
+void TfrmInventory::ShowItemStatus(TInventoryData &item)
+{
+    QString text = u"Inventory surplus for "_s + item.Name + u" is "_s
+                   + QString::number(FInventory->Surplus(item)) + u'.';
+    if (item.Locked)
+        text += u"  Die is locked."_s;
+    if (const auto *die = dynamic_cast<const TDie *>(&item); die && die->UltraRare)
+        text += u"  Die is ultra-rare."_s;
+    if (item.InPlayCount > 0)
+        text += u"  "_s + QString::number(item.InPlayCount) + u" used in play."_s;
+    if (const qint32 available = FInventory->AvailableForWaiting(item); available > 0)
+        text += u"  "_s + QString::number(available) + u" available for the waiting list."_s;
+    ShowStatus(text);
+}
+
+void TfrmInventory::Activate()
+{
+    if (FActivating)
+        return;
+    FActivating = true;
+    if (!FTreeValid)
+        RebuildTree();
+    if (FFirstActivation) {
+        FFirstActivation = false;
+        const QString path = FMain.Settings().ReadStringSetting(u"InventoryFile"_s, u"Collection.KRI"_s);
+        if (QFileInfo(path).isFile()
+            && FMain.Prompts().Confirm(windowTitle(), u"Reload inventory from "_s + path + u'?', TButtons::YesNo)
+                   == TAnswer::Yes)
+            ReadInventoryFile(path);
+        FMain.ShowInventoryOptions();
+    }
+    RedisplayTree();
+    FActivating = false;
+}
+
+void TfrmInventory::RebuildTree()
+{
+    // Thousands of steps: the status line is painted a few times a second, not each time.
+    QElapsedTimer painted;
+    painted.start();
+    FTree.Build(Options(), [&](const QString &text) {
+        barStatus->setText(text);
+        if (painted.elapsed() > 100) {
+            barStatus->repaint();
+            painted.restart();
+        }
+    });
+    FModel->Reset();
+    FTreeValid = true;
+    tvInventory->expand(FModel->IndexOf(FTree.Root()));
+    RedisplayTree();
+}
+
+void TfrmInventory::RedisplayTree()
+{
+    try {
+        ShowStatus(u"Redisplaying..."_s);
+        FTree.Redisplay(Options());
+        FModel->RefreshAll();
+        FMain.ShowStatus(u"Inventory tree redisplayed."_s);
+        ShowStatus(u"Redisplay complete."_s);
+    } catch (const TKrException &failure) {
+        ShowStatus(u"Error redisplaying inventory tree."_s);
+        FMain.ReportError(failure, u"displaying inventory"_s);
+    }
+}
+
+void TfrmInventory::ForgetDie(TDie &die)
+{
+    // Trade lines of the die go, giving back what they counted.
+    FInventory->ForgetItem(die);
+    if (const TInventoryNode *node = die.TreeNode) {
+        FModel->BeginRemove(*node);
+        TInventoryNode *parent = FTree.RemoveDieNode(die, Options());
+        FModel->EndRemove();
+        std::vector<TInventoryNode *> ancestors;
+        for (TInventoryNode *up = parent; up; up = up->Parent())
+            ancestors.push_back(up);
+        FModel->Refresh(ancestors);
+    }
+    if (FCurrentDie == &die)
+        SelectNode(nullptr);
+}
+
+bool TfrmInventory::InventoryActive() const
+{
+    return FTreeValid && !FFirstActivation;
+}
+
+void TfrmInventory::ItemChanged(TInventoryData &item)
+{
+    FModel->Refresh(FTree.RedrawPath(item, Options()));
+    mnuSaveInventory->setEnabled(FInventory->Modified);
+}
+
+void TfrmInventory::LimitExceeded(TInventoryData &item)
+{
+    FMain.Beep();
+    FMain.ShowStatus(item.Name + u" inventory limit exceeded!"_s);
+}
+
+void TfrmInventory::ChangeCountBy(int delta)
+{
+    if (!FCurrentItem) {
+        FMain.Beep();
+        ShowStatus(u"No die selected."_s);
+        return;
+    }
+    if (FInventory->SetItemCount(*FCurrentItem, qint64(FCurrentItem->Count) + delta)) {
+        FMain.Beep();
+        ShowStatus(u"There are no copies of "_s + FCurrentItem->Name + u" to take away; the count stays 0."_s);
+    }
+    mnuSaveInventory->setEnabled(FInventory->Modified);
+}
+
+void TfrmInventory::IncreaseCount()
+{
+    ChangeCountBy(+1);
+}
+
+void TfrmInventory::DecreaseCount()
+{
+    ChangeCountBy(-1);
+}
+
+void TfrmInventory::ChangeCount()
+{
+    TInventoryNode *node = FTree.FirstItemAtOrBelow(FCurrentNode);
+    if (!node) {
+        FMain.Beep();
+        ShowStatus(u"Could not find a die to display."_s);
+        return;
+    }
+    TfrmDieCount::Edit(*this, *node);
+    mnuSaveInventory->setEnabled(FInventory->Modified);
+}
+
+void TfrmInventory::ViewDetails()
+{
+    if (FCurrentDie) {
+        TfrmDie::ViewDie(FMain, *FCurrentDie);
+    } else if (FCurrentRace) {
+        FMain.RaceForm()->ShowRace(FCurrentRace);
+        FMain.ShowRaceForm();
+    } else {
+        FMain.Beep();
+        ShowStatus(u"Nothing to display from this node."_s);
+    }
+}
+
+void TfrmInventory::PropagateDrawers()
+{
+    if (!FCurrentRace)
+        return;
+    const TRace &source = *FCurrentRace;
+    // Drawers by profession and health, the later die of a kind winning.
+    std::array<std::array<QString, 10>, 9> drawers;
+    auto slot = [&drawers](const TDie &die) -> QString & {
+        return drawers[size_t(die.GetProfession())][size_t(std::clamp(die.Health(), 1, 10) - 1)];
+    };
+    for (const auto &die : source.Dice())
+        slot(*die) = die->Drawer;
+    for (const auto &race : FMain.Catalogue().Races()) {
+        if (race->Type != source.Type)
+            continue;
+        for (const auto &die : race->Dice()) {
+            ShowStatus(u"Processing "_s + die->ListText() + u"..."_s);
+            if (!slot(*die).isEmpty())
+                die->Drawer = slot(*die);
+        }
+    }
+    FInventory->Modified = true;
+    mnuSaveInventory->setEnabled(true);
+    ShowStatus(u"Drawer assignments propagated from "_s + source.Name + u'.');
+}
+
+bool TfrmInventory::HandleKey(int key, const QString &text)
+{
+    if (!FCurrentNode)
+        return false;
+    const QModelIndex current = FModel->IndexOf(FCurrentNode);
+    if (text == u"+"_s) {
+        tvInventory->expandRecursively(current);
+    } else if (text == u"="_s) {
+        tvInventory->expand(current);
+    } else if (text == u"-"_s) {
+        tvInventory->collapse(current);
+    } else if (text == u"_"_s) {
+        tvInventory->collapse(current);
+        const std::function<void(const QModelIndex &)> collapseBelow = [&](const QModelIndex &parent) {
+            for (int row = 0; row < FModel->rowCount(parent); ++row) {
+                const QModelIndex child = FModel->index(row, 0, parent);
+                collapseBelow(child);
+                tvInventory->collapse(child);
+            }
+        };
+        collapseBelow(current);
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (FCurrentItem)
+            ChangeCount();
+    } else if (text == u" "_s) {
+        if (FCurrentItem)
+            ShowItemStatus(*FCurrentItem);
+        return false; // the space goes on to the tree as well
+    } else if (text == u"?"_s) {
+        if (FCurrentDie)
+            ShowStatus(u"Race "_s + QString::number(FCurrentDie->Race().ID) + u", Die "_s
+                       + QString::number(FCurrentDie->ID()));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool TfrmInventory::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tvInventory && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (HandleKey(key->key(), key->text()))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmInventory::closeEvent(QCloseEvent *event)
+{
+    // The inventory stays as long as the program: closing it means leaving.
+    event->ignore();
+    FMain.ConfirmExit();
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "dice/Catalogue.h"
+#include "inventory/Inventory.h"
+#include "inventory/InventoryTree.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QLabel;
+class QMenu;
+class QSplitter;
+class QTreeView;
+class TInventoryTreeModel;
+class TfrmMain;
+
+// The inventory window: the whole collection as a tree with owned and used counts, the
+// commands that change counts, prices and drawers, and the inventory and price files.
+// It lives as long as the program; closing it means leaving the program.
+class TfrmInventory : public QMainWindow, public TInventoryObserver
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmInventory(TfrmMain &main);
+    ~TfrmInventory() override;
+
+    TfrmMain &Main() const { return FMain; }
+    TInventory &Inventory() { return *FInventory; }
+    TInventoryTree &Tree() { return FTree; }
+    TTreeOptions Options() const;
+
+    // Runs on every activation: rebuilds a tree that is out of date; the first time also
+    // offers to reload the collection.
+    void Activate();
+    bool FirstActivation() const { return FFirstActivation; }
+    bool TreeValid() const { return FTreeValid; }
+    // The race database changed: the tree is rebuilt at the next activation.
+    void InvalidateTree() { FTreeValid = false; }
+    void RebuildTree();
+    void RedisplayTree();
+    // A die is about to be deleted: its node, and its lines in trades, go first.
+    void ForgetDie(TDie &die);
+
+    // Before load, clear, price import and leaving the program: may the collection go?
+    bool QuerySaveInventory();
+    bool ReadInventoryFile(const QString &path);
+    bool SaveInventoryFile(const QString &path);
+
+    // Commands.
+    void LoadInventory();
+    void SaveInventory();
+    bool SaveInventoryAs();
+    void ClearInventory();
+    void ExportPrices();
+    void ImportPrices();
+    void IncreaseCount();
+    void DecreaseCount();
+    void ChangeCount();
+    void ViewDetails();
+    void PropagateDrawers();
+    void ShowItemStatus(TInventoryData &item);
+
+    // Selection.
+    void SelectNode(TInventoryNode *node);
+    TInventoryNode *CurrentNode() const { return FCurrentNode; }
+    TRace *CurrentRace() const { return FCurrentRace; }
+    TDie *CurrentDie() const { return FCurrentDie; }
+    TInventoryData *CurrentItem() const { return FCurrentItem; }
+    QMenu &Popup();
+
+    void ShowStatus(const QString &text);
+    QString StatusText() const;
+    QTreeView &TreeView() const { return *tvInventory; }
+
+    // The catalogue's counts changed.
+    bool InventoryActive() const override;
+    void ItemChanged(TInventoryData &item) override;
+    void LimitExceeded(TInventoryData &item) override;
+
+signals:
+    void StatusChanged(const QString &text);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildMenus();
+    void UpdateEditMenu();
+    void ChangeCountBy(int delta);
+    bool HandleKey(int key, const QString &text);
+
+    TfrmMain &FMain;
+    std::unique_ptr<TInventory> FInventory;
+    TInventoryTree FTree;
+    TInventoryTreeModel *FModel = nullptr;
+    QTreeView *tvInventory = nullptr;
+    QSplitter *FSplitter = nullptr;
+    QLabel *barStatus = nullptr;
+    QMenu *FPopup = nullptr;
+    QString FLastPriceFile;
+
+    bool FTreeValid = false;
+    bool FFirstActivation = true;
+    bool FActivating = false;
+    TInventoryNode *FCurrentNode = nullptr;
+    TRace *FCurrentRace = nullptr;
+    TDie *FCurrentDie = nullptr;
+    TInventoryData *FCurrentItem = nullptr;
+
+    QAction *mnuTradeUsing = nullptr;
+    QAction *mnuIncrease = nullptr;
+    QAction *mnuDecrease = nullptr;
+    QAction *mnuChange = nullptr;
+    QAction *mnuTradeIn = nullptr;
+    QAction *mnuTradeOut = nullptr;
+    QAction *mnuWait = nullptr;
+    QAction *mnuUnwait = nullptr;
+    QAction *mnuView = nullptr;
+    QAction *mnuAddToArmy = nullptr;
+    QAction *mnuPropagate = nullptr;
+    QAction *mnuSaveInventory = nullptr;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QIcon>
+
+#include <array>
+
+class TInventoryNode;
+class TInventoryTree;
+
+// Shows the inventory tree of the core in a tree view: the node text, and the state
+// symbol drawn beside it.
+class TInventoryTreeModel : public QAbstractItemModel
+{
+    Q_OBJECT
+
+public:
+    explicit TInventoryTreeModel(TInventoryTree &tree, QObject *parent = nullptr);
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+    TInventoryNode *Node(const QModelIndex &index) const;
+    QModelIndex IndexOf(const TInventoryNode *node) const;
+
+    // The tree was built anew.
+    void Reset();
+    // Every node's text may have changed.
+    void RefreshAll();
+    // These nodes' texts changed.
+    void Refresh(const std::vector<TInventoryNode *> &nodes);
+    // A node is about to leave its parent, and has left.
+    void BeginRemove(const TInventoryNode &node);
+    void EndRemove();
+
+    // The 12 x 12 state symbols, drawn once: 1 missing, 2 partly missing, 3 owned,
+    // 4 to 6 the same with more copies used than owned, 7 surplus.
+    static const std::array<QIcon, 8> &StateIcons();
+
+private:
+    void RefreshChildren(const TInventoryNode &node);
+
+    TInventoryTree &FTree;
+};

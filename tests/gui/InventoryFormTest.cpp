@@ -1,0 +1,347 @@
+#include "MainFixture.h"
+#include "controls/FancyGrid.h"
+#include "dice/Catalogue.h"
+#include "editors/RaceData.h"
+#include "inventory/InventoryForm.h"
+#include "inventory/InventoryTreeModel.h"
+#include "io/MemoryStream.h"
+#include "io/TaggedStream.h"
+#include "reports/DieCount.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A catalogue of two races: Reedfolk (Gull, Heron of health 1 and 3) and Stonekin (Pebble).
+class InventoryFormTest : public TMainFixture
+{
+protected:
+    InventoryFormTest()
+    {
+        TCatalogue catalogue;
+        auto reed = catalogue.CreateRace();
+        reed->Name = u"Reedfolk"_s;
+        for (const auto &[name, health] : {std::pair{u"Gull"_s, 1}, std::pair{u"Heron"_s, 3}}) {
+            auto die = std::make_unique<TDie>(*reed, name);
+            die->SetHealth(health);
+            die->SetProfession(Profession::Archer);
+            reed->AddDie(std::move(die));
+        }
+        catalogue.InsertRace(std::move(reed));
+        auto stone = catalogue.CreateRace();
+        stone->Name = u"Stonekin"_s;
+        stone->AddDie(std::make_unique<TDie>(*stone, u"Pebble"_s));
+        catalogue.InsertRace(std::move(stone));
+        WriteCatalogue(catalogue);
+        Settings.WriteText(u"ArmyDir"_s, Data.path());
+        Settings.WriteText(u"InventoryFile"_s, Data.filePath(u"Collection.KRI"_s));
+    }
+
+    TfrmInventory &Open()
+    {
+        if (!Main)
+            Start();
+        Main->ShowInventory();
+        return *Main->InventoryForm();
+    }
+
+    TDie &Die(const QString &race, int position)
+    {
+        for (const auto &each : Main->Catalogue().Races()) {
+            if (each->Name == race)
+                return *each->Die(position);
+        }
+        throw TKrException(u"no race "_s + race);
+    }
+
+    void Select(TfrmInventory &form, const TInventoryData &item)
+    {
+        const auto *model = static_cast<const TInventoryTreeModel *>(form.TreeView().model());
+        form.TreeView().setCurrentIndex(model->IndexOf(item.TreeNode));
+    }
+
+    QAction &FormItem(TfrmInventory &form, const QString &name) { return *form.findChild<QAction *>(name); }
+
+    void Type(TfrmInventory &form, const QString &text, int key = 0)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(&form.TreeView(), &press);
+    }
+};
+
+} // namespace
+
+TEST_F(InventoryFormTest, FirstActivationBuildsTheTree)
+{
+    Start();
+    EXPECT_FALSE(Item(u"mnuOptionsShowPrices"_s).isVisible());
+    EXPECT_FALSE(Item(u"mnuOptionsShowPlay"_s).isVisible());
+    TfrmInventory &form = Open();
+    EXPECT_TRUE(form.TreeValid());
+    EXPECT_FALSE(form.FirstActivation());
+    EXPECT_TRUE(Item(u"mnuOptionsShowPrices"_s).isVisible());
+    EXPECT_TRUE(Item(u"mnuOptionsShowPlay"_s).isVisible());
+    EXPECT_EQ(form.StatusText(), u"Redisplay complete.");
+    EXPECT_EQ(Main->StatusText(), u"Inventory tree redisplayed.");
+    EXPECT_EQ(Die(u"Reedfolk"_s, 1).TreeNode->Text(), u"Gull, Archer (0/0, 2pts)");
+
+    // A race change marks the tree out of date; the next activation rebuilds it.
+    Main->Catalogue().Races().front()->Die(1)->Name = u"Sea Gull"_s;
+    Main->MarkRacesChanged();
+    EXPECT_FALSE(form.TreeValid());
+    form.Activate();
+    EXPECT_EQ(Die(u"Reedfolk"_s, 1).TreeNode->Text(), u"Sea Gull, Archer (0/0, 2pts)");
+
+    // "Show Prices" rebuilds and every node shows its points.
+    Die(u"Reedfolk"_s, 2).Count = 2;
+    Item(u"mnuOptionsShowPrices"_s).trigger();
+    EXPECT_EQ(Main->Catalogue().Races().front()->TreeNode->Text(), u"Reedfolk (2/0, 4pts)");
+}
+
+TEST_F(InventoryFormTest, ReloadQuestionAtFirstActivation)
+{
+    Start();
+    TDie &heron = Die(u"Reedfolk"_s, 2);
+    TInventory probe(Main->Catalogue(), Main->Clock());
+    heron.Count = 5;
+    heron.Drawer = u"B2"_s;
+    WriteFile(Data.filePath(u"Collection.KRI"_s), WriteToBytes([&](TTaggedWriter &w) { probe.WriteStream(w); }));
+    heron.Count = 0;
+    heron.Drawer.clear();
+
+    Prompts.ExpectAsk(u"Reload inventory from "_s + Data.filePath(u"Collection.KRI"_s) + u'?', TAnswer::Yes);
+    TfrmInventory &form = Open();
+    EXPECT_EQ(heron.Count, 5u);
+    EXPECT_EQ(heron.Drawer, u"B2");
+    EXPECT_EQ(form.Inventory().FileName, Data.filePath(u"Collection.KRI"_s));
+    EXPECT_EQ(form.Inventory().LogName, Data.filePath(u"Collection.log"_s));
+    EXPECT_FALSE(form.Inventory().Modified);
+    EXPECT_EQ(heron.TreeNode->Text(), u"Heron, Archer (5/0, 2pts)");
+}
+
+TEST_F(InventoryFormTest, SelectionMenusAndKeys)
+{
+    TfrmInventory &form = Open();
+    TDie &gull = Die(u"Reedfolk"_s, 1);
+    Select(form, gull);
+    EXPECT_EQ(form.CurrentDie(), &gull);
+    EXPECT_EQ(form.CurrentRace(), &gull.Race());
+    EXPECT_EQ(FormItem(form, u"mnuInvIncrease"_s).text(), u"&Increase Gull");
+    EXPECT_TRUE(FormItem(form, u"mnuInvTradeIn"_s).isVisible());
+    EXPECT_EQ(FormItem(form, u"mnuInvTradeOut"_s).text(), u"Trade Gull &Out");
+    EXPECT_EQ(FormItem(form, u"mnuInvView"_s).text(), u"&View Gull");
+    EXPECT_TRUE(FormItem(form, u"mnuInvAddToArmy"_s).isVisible());
+    EXPECT_FALSE(FormItem(form, u"mnuInvAddToArmy"_s).isEnabled());
+    EXPECT_EQ(form.StatusText(), u"Inventory surplus for Gull is -8.");
+    Type(form, u"?"_s);
+    EXPECT_EQ(form.StatusText(), u"Race 0, Die 0");
+
+    // The pop-up copies the Edit menu as it stands.
+    QMenu &popup = form.Popup();
+    EXPECT_EQ(popup.actions().at(1)->text(), u"&Increase Gull");
+
+    // A race: "View" and "Propagate Drawers" name it; the item last chosen stays current.
+    Select(form, gull.Race());
+    EXPECT_EQ(form.CurrentDie(), nullptr);
+    EXPECT_EQ(form.CurrentItem(), &gull);
+    EXPECT_EQ(FormItem(form, u"mnuInvIncrease"_s).text(), u"&Increase Gull");
+    EXPECT_EQ(FormItem(form, u"mnuInvView"_s).text(), u"&View Reedfolk");
+    EXPECT_EQ(FormItem(form, u"mnuInvPropagate"_s).text(), u"&Propagate Drawers from Reedfolk");
+    EXPECT_FALSE(FormItem(form, u"mnuInvAddToArmy"_s).isVisible());
+    const QString before = form.StatusText();
+    Type(form, u"?"_s);
+    EXPECT_EQ(form.StatusText(), before);
+
+    // A group above every race: nothing to view.
+    form.SelectNode(form.Tree().Root());
+    EXPECT_FALSE(FormItem(form, u"mnuInvView"_s).isEnabled());
+    EXPECT_EQ(FormItem(form, u"mnuInvTradeUsing"_s).text(), u"Next Trade &Using Die");
+    form.ViewDetails();
+    EXPECT_EQ(form.StatusText(), u"Nothing to display from this node.");
+    EXPECT_EQ(Prompts.Beeps, 1);
+}
+
+TEST_F(InventoryFormTest, CountsNeverGoBelowZero)
+{
+    TfrmInventory &form = Open();
+    TDie &gull = Die(u"Reedfolk"_s, 1);
+    Select(form, gull);
+    form.DecreaseCount();
+    EXPECT_EQ(gull.Count, 0u);
+    EXPECT_EQ(Prompts.Beeps, 1);
+    EXPECT_EQ(form.StatusText(), u"There are no copies of Gull to take away; the count stays 0.");
+    form.IncreaseCount();
+    form.IncreaseCount();
+    EXPECT_EQ(gull.Count, 2u);
+    EXPECT_TRUE(form.Inventory().Modified);
+    EXPECT_TRUE(FormItem(form, u"mnuInvSave"_s).isEnabled());
+    EXPECT_EQ(gull.TreeNode->Text(), u"Gull, Archer (2/0, 2pts)");
+    EXPECT_EQ(gull.TreeNode->Parent()->Text(), u"Common (2/0)");
+
+    form.SelectNode(nullptr);
+    form.IncreaseCount();
+    EXPECT_EQ(form.StatusText(), u"No die selected.");
+
+    // More copies used than owned: a beep and a word on the main status line.
+    Main->Catalogue().AddUsed(gull, 3);
+    EXPECT_EQ(Main->StatusText(), u"Gull inventory limit exceeded!");
+    EXPECT_EQ(gull.TreeNode->StateImage(), 6);
+    Prompts.CheckAllUsed();
+    Main->Catalogue().AddUsed(gull, -3);
+
+    // Leaving the program asks about the unsaved collection first.
+    Prompts.ExpectSave(std::nullopt);
+    Prompts.ExpectAsk(u"Close inventory without saving?"_s, TAnswer::No);
+    EXPECT_FALSE(Main->RequestClose());
+    EXPECT_EQ(form.StatusText(), u"Inventory save aborted by user.");
+}
+
+TEST_F(InventoryFormTest, SavingLoadingAndClearing)
+{
+    TfrmInventory &form = Open();
+    TDie &gull = Die(u"Reedfolk"_s, 1);
+    TDie &pebble = Die(u"Stonekin"_s, 1);
+    Select(form, gull);
+    form.IncreaseCount();
+    pebble.Drawer = u"Top"_s;
+    const QString path = Data.filePath(u"Mine.kri"_s);
+    Prompts.ExpectSave(TFileChoice{{path}, 1});
+    form.SaveInventory();
+    EXPECT_EQ(Prompts.LastFileDialog.Title, u"Save Inventory");
+    EXPECT_EQ(Prompts.LastFileDialog.FileName, u"ArmyDice.KRI");
+    EXPECT_EQ(Prompts.LastFileDialog.Filter,
+              u"KR Inventory Files|*.kri|KR Price Files|*.krp|KR Trade File|*.btr|All Files|*.*");
+    EXPECT_EQ(form.StatusText(), u"Inventory saved to "_s + path + u'.');
+    EXPECT_EQ(Settings.Text(u"InventoryFile"_s), path);
+    EXPECT_FALSE(form.Inventory().Modified);
+
+    // Changed and not saved: Cancel keeps everything, No lets the load go on.
+    form.IncreaseCount();
+    Prompts.ExpectAsk(u"Save changes to "_s + path + u'?', TAnswer::Cancel);
+    form.LoadInventory();
+    EXPECT_EQ(gull.Count, 2u);
+    Prompts.ExpectAsk(u"Save changes to "_s + path + u'?', TAnswer::No);
+    Prompts.ExpectOpen(TFileChoice{{path}, 1});
+    form.LoadInventory();
+    EXPECT_EQ(Prompts.LastFileDialog.Title, u"Load Inventory");
+    EXPECT_EQ(gull.Count, 1u);
+    EXPECT_EQ(form.StatusText(), u"Redisplay complete.");
+
+    Prompts.ExpectOpen(std::nullopt);
+    form.LoadInventory();
+    EXPECT_EQ(form.StatusText(), u"Inventory load cancelled.");
+
+    // Clearing zeroes the counts and forgets the file; drawers stay.
+    form.ClearInventory();
+    EXPECT_EQ(gull.Count, 0u);
+    EXPECT_EQ(pebble.Drawer, u"Top");
+    EXPECT_TRUE(form.Inventory().FileName.isEmpty());
+}
+
+TEST_F(InventoryFormTest, PriceLists)
+{
+    TfrmInventory &form = Open();
+    TDie &heron = Die(u"Reedfolk"_s, 2);
+    heron.SetPrice(30);
+    const QString path = Data.filePath(u"prices.krp"_s);
+    Prompts.ExpectSave(std::nullopt);
+    form.ExportPrices();
+    EXPECT_EQ(form.StatusText(), u"Price export aborted by user.");
+    EXPECT_EQ(Prompts.LastFileDialog.FilterIndex, 2);
+    Prompts.ExpectSave(TFileChoice{{path}, 2});
+    form.ExportPrices();
+    EXPECT_EQ(form.StatusText(), u"Prices exported to "_s + path + u'.');
+
+    heron.SetPrice(1);
+    Prompts.ExpectOpen(TFileChoice{{path}, 2});
+    form.ImportPrices();
+    EXPECT_EQ(heron.Price(), 30);
+    EXPECT_FALSE(form.Inventory().Modified);
+    EXPECT_EQ(form.StatusText(), u"Redisplay complete.");
+
+    Prompts.ExpectOpen(std::nullopt);
+    form.ImportPrices();
+    EXPECT_EQ(form.StatusText(), u"Redisplay complete."); // the tree is redisplayed either way
+}
+
+TEST_F(InventoryFormTest, DrawersAndDeletedDice)
+{
+    TfrmInventory &form = Open();
+    TDie &gull = Die(u"Reedfolk"_s, 1);
+    TDie &pebble = Die(u"Stonekin"_s, 1);
+    gull.Drawer = u"A1"_s;
+    // Pebble is a Cavalry die of health 1, Gull an Archer: no drawer carries over...
+    Select(form, gull.Race());
+    form.PropagateDrawers();
+    EXPECT_EQ(form.StatusText(), u"Drawer assignments propagated from Reedfolk.");
+    EXPECT_TRUE(pebble.Drawer.isEmpty());
+    // ... until they are dice of the same kind.
+    pebble.SetProfession(Profession::Archer);
+    form.PropagateDrawers();
+    EXPECT_EQ(pebble.Drawer, u"A1");
+    EXPECT_TRUE(form.Inventory().Modified);
+
+    // Deleting a die in the race form takes its node out of the tree.
+    TfrmRace &races = *Main->RaceForm();
+    races.ShowRace(&pebble.Race());
+    races.Grid().SelectCell(1, 1);
+    Prompts.ExpectAsk(u"Delete Pebble?"_s, TAnswer::Yes);
+    races.DeleteDie();
+    const TInventoryNode &stoneNode = *Main->Catalogue().FindRaceByID(1)->TreeNode;
+    EXPECT_FALSE(stoneNode.Children().front()->HasChildren());
+}
+
+TEST_F(InventoryFormTest, DieCountDialog)
+{
+    TfrmInventory &form = Open();
+    TDie &gull = Die(u"Reedfolk"_s, 1);
+    TDie &heron = Die(u"Reedfolk"_s, 2);
+    TfrmDieCount dialog(form, *gull.TreeNode);
+    auto field = [&](const QString &name) { return dialog.findChild<QLineEdit *>(name); };
+    EXPECT_EQ(field(u"txtName"_s)->text(), u"Gull");
+    EXPECT_EQ(field(u"txtThreshold"_s)->text(), u"8");
+    EXPECT_TRUE(dialog.CanSave());
+    for (const auto &[name, text] : {std::pair{u"txtCount"_s, u"-1"_s}, std::pair{u"txtCount"_s, u"abc"_s},
+                                     std::pair{u"txtPrice"_s, u"0"_s}, std::pair{u"txtModifier"_s, u"x"_s}}) {
+        const QString old = field(name)->text();
+        field(name)->setText(text);
+        EXPECT_FALSE(dialog.CanSave()) << text.toStdString();
+        EXPECT_FALSE(dialog.findChild<QPushButton *>(u"btnSaveNext"_s)->isEnabled());
+        field(name)->setText(old);
+    }
+
+    field(u"txtCount"_s)->setText(u"4"_s);
+    field(u"txtDrawer"_s)->setText(u"C3"_s);
+    dialog.SaveAndMove();
+    EXPECT_EQ(gull.Count, 4u);
+    EXPECT_EQ(gull.Drawer, u"C3");
+    EXPECT_EQ(&dialog.Node().Data(), &heron);
+    EXPECT_EQ(gull.TreeNode->Text(), u"Gull, Archer (4/0, 2pts)");
+
+    // Saving without a change still marks the collection changed.
+    form.Inventory().Modified = false;
+    dialog.SaveCount();
+    EXPECT_TRUE(form.Inventory().Modified);
+    EXPECT_EQ(dialog.StatusText(), u"Heron updated.");
+
+    // After the last die comes the first terrain; backwards from the first die, the last terrain.
+    dialog.HandleControlKey(Qt::Key_P); // Heron to Pebble
+    dialog.HandleControlKey(Qt::Key_P);
+    EXPECT_EQ(dialog.Node().Data().Name, u"Coastland City");
+    EXPECT_EQ(dialog.StatusText(), u"Forward scrolling enabled.");
+    TfrmDieCount back(form, *gull.TreeNode);
+    back.HandleControlKey(Qt::Key_O);
+    EXPECT_EQ(back.Node().Data().Name, u"Feyland Village");
+    EXPECT_EQ(back.findChild<QPushButton *>(u"btnSaveNext"_s)->text(), u"Save && Prev");
+    EXPECT_FALSE(back.findChild<QPushButton *>(u"btnView"_s)->isEnabled());
+}
