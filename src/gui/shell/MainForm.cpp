@@ -388,5 +388,12 @@ void TfrmMain::TerminateMain()
     FSettings.WriteStringSetting(u"SMTP_User"_s, FUserInfo.SmtpUser);
     FSettings.WriteIntegerSetting(u"FTPFileCount"_s, FFtpFileCount);
     FClosing = true;
+    // The windows that show the catalogue's objects go before the objects do.
+    delete FInventoryWindow;
+    FInventoryWindow = nullptr;
+    FInventoryForm = nullptr;
+    delete FRaceWindow;
+    FRaceWindow = nullptr;
+    FRaceForm = nullptr;
     FCatalogue.ClearRaces();
 }
