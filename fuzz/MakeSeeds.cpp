@@ -1,11 +1,14 @@
 // Writes small, well-formed files for the fuzzers to start from: a symbol file, two race
 // databases, value streams for the tagged reader target, and inventories and a price list
-// over the small synthetic catalogue the inventory targets read them onto. The fuzz build has no krtool
+// over the small synthetic catalogue the inventory targets read them onto, and armies and
+// army groups over the catalogue of the army targets. The fuzz build has no krtool
 // and hence no sample catalogue, so the seeds come from the synthetic one.
 //
 //   fuzz_seeds FOLDER
 
 #include "../bench/SyntheticCatalogue.h"
+#include "FuzzArmies.h"
+#include "army/ArmyFile.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
 #include "io/FileAccess.h"
@@ -139,6 +142,57 @@ QByteArray OldInventory()
     });
 }
 
+// A home army with every die of the catalogue (one twice), terrains, notes and a group,
+// and a horde of the same group.
+struct TSeedArmies
+{
+    TSeedArmies() : Home(Fuzz.Catalogue), Horde(Fuzz.Catalogue)
+    {
+        TDieTraversal walk(Fuzz.Catalogue);
+        for (TDie *die = walk.First(); die; die = walk.Next())
+            Home.AddDie(*die);
+        Home.AddDie(*walk.First());
+        Home.SetName(u"Home \u00c6r\u00f8"_s);
+        Home.SetNotes(u"Line one\r\nLine two"_s);
+        Home.SetArmyType(ArmyType::HomeArmy);
+        Home.SetMajorTerrain(29);
+        Home.SetMinorTerrain(1, 3);
+        Home.SetMinorTerrain(3, 23);
+        Home.SetGroupName(u"Raid"_s);
+        Home.SetBattleSize(60);
+        Horde.SetName(u"Horde"_s);
+        Horde.AddDie(*walk.First());
+        Horde.SetGroupName(u"Raid"_s);
+    }
+
+    TArmyFuzzCatalogue Fuzz;
+    TArmy Home;
+    TArmy Horde;
+};
+
+// Version 2: two dice, a campaign army with dragon slots for present, missing and no
+// dragons.
+QByteArray OldArmy()
+{
+    return WriteToBytes([](TTaggedWriter &writer) {
+        writer.WriteInteger(2);
+        writer.WriteString(u"Old"_s);
+        writer.WriteListBegin();
+        for (qint32 id : {1, 2}) {
+            writer.WriteInteger(id);
+            writer.WriteInteger(0);
+        }
+        writer.WriteListEnd();
+        writer.WriteString(QString());
+        writer.WriteInteger(int(ArmyType::CampaignArmy));
+        for (qint32 slot : {0, 3, 4, 10, -1})
+            writer.WriteInteger(slot);
+        for (qint32 terrain : {5, 3, 24, 24, 23})
+            writer.WriteInteger(terrain);
+        writer.WriteString(u"G"_s);
+    });
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -175,6 +229,17 @@ int main(int argc, char **argv)
         Save(folder.filePath(u"inventory-version-4.kri"_s), OldInventory());
         Save(folder.filePath(u"prices.krp"_s),
              WriteToBytes([&](TTaggedWriter &writer) { collection.Inventory.WritePrices(writer); }));
+
+        TSeedArmies armies;
+        Save(folder.filePath(u"army.kra"_s), WriteToBytes([&](TTaggedWriter &writer) { armies.Home.WriteRecord(writer); }));
+        Save(folder.filePath(u"army-version-2.kra"_s), OldArmy());
+        Save(folder.filePath(u"group.krg"_s), WriteToBytes([&](TTaggedWriter &writer) {
+                 WriteGroupStream(writer, {&armies.Home, &armies.Horde});
+             }));
+        TGroupFileRecord paths;
+        paths.Version = 1;
+        paths.ArmyPaths = QStringList{u".\\army.kra"_s, u"C:\\Armies\\Horde.KRA"_s};
+        Save(folder.filePath(u"group-paths.krg"_s), WriteToBytes([&](TTaggedWriter &writer) { paths.Write(writer); }));
     } catch (const TKrException &failure) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", failure.what());
         return 1;

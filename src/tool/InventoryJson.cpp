@@ -1,5 +1,6 @@
 #include "InventoryJson.h"
 
+#include "JsonFields.h"
 #include "dice/Catalogue.h"
 #include "io/DateTimeValue.h"
 
@@ -9,106 +10,9 @@
 #include <limits>
 
 using namespace Qt::StringLiterals;
+using namespace JsonFields;
 
 namespace {
-
-constexpr qint64 kMin32 = std::numeric_limits<qint32>::min();
-constexpr qint64 kMax32 = std::numeric_limits<qint32>::max();
-
-QString At(const QString &path, const QString &key)
-{
-    return path.isEmpty() ? key : path + u'.' + key;
-}
-
-QString At(const QString &path, qsizetype index)
-{
-    return path + u'[' + QString::number(index) + u']';
-}
-
-[[noreturn]] void Invalid(const QString &path, const QString &problem)
-{
-    throw TKrException(path + u": "_s + problem);
-}
-
-// The members of one JSON object. Every key must be read or passed over on purpose, so
-// that a misspelt key is refused rather than silently left at its default.
-class TMembers
-{
-public:
-    TMembers(const QJsonValue &value, QString path) : FPath(std::move(path))
-    {
-        if (!value.isObject())
-            Invalid(FPath, u"an object is expected"_s);
-        FObject = value.toObject();
-    }
-
-    const QString &Path() const { return FPath; }
-    bool Has(const QString &key) const { return FObject.contains(key); }
-    void PassOver(const QString &key) { FUsed << key; }
-
-    QJsonValue Value(const QString &key)
-    {
-        FUsed << key;
-        if (!FObject.contains(key))
-            Invalid(At(FPath, key), u"missing"_s);
-        return FObject.value(key);
-    }
-
-    qint64 Integer(const QString &key, qint64 low, qint64 high)
-    {
-        const QJsonValue value = Value(key);
-        const double number = value.toDouble();
-        if (!value.isDouble() || number != double(qint64(number)))
-            Invalid(At(FPath, key), u"a whole number is expected"_s);
-        if (number < double(low) || number > double(high)) {
-            Invalid(At(FPath, key), u"%1 is outside %2 to %3"_s.arg(QString::number(qint64(number)),
-                                                                    QString::number(low), QString::number(high)));
-        }
-        return qint64(number);
-    }
-    qint32 Integer32(const QString &key) { return qint32(Integer(key, kMin32, kMax32)); }
-    qint32 Integer32(const QString &key, qint32 absent) { return Has(key) ? Integer32(key) : absent; }
-
-    bool Boolean(const QString &key, bool absent)
-    {
-        if (!Has(key))
-            return absent;
-        const QJsonValue value = Value(key);
-        if (!value.isBool())
-            Invalid(At(FPath, key), u"true or false is expected"_s);
-        return value.toBool();
-    }
-
-    QString Text(const QString &key)
-    {
-        const QJsonValue value = Value(key);
-        if (!value.isString())
-            Invalid(At(FPath, key), u"a text is expected"_s);
-        return value.toString();
-    }
-    QString Text(const QString &key, const QString &absent) { return Has(key) ? Text(key) : absent; }
-
-    QJsonArray List(const QString &key)
-    {
-        const QJsonValue value = Value(key);
-        if (!value.isArray())
-            Invalid(At(FPath, key), u"a list is expected"_s);
-        return value.toArray();
-    }
-
-    void CheckAllUsed() const
-    {
-        for (const QString &key : FObject.keys()) {
-            if (!FUsed.contains(key))
-                Invalid(At(FPath, key), u"unknown key"_s);
-        }
-    }
-
-private:
-    QString FPath;
-    QJsonObject FObject;
-    QStringList FUsed;
-};
 
 // ---------------------------------------------------------------------------------
 // References
@@ -284,16 +188,6 @@ TInventoryFileTrade TradeFromJson(const QJsonValue &value, const QString &path)
     }
     members.CheckAllUsed();
     return trade;
-}
-
-// The top level: an optional "kind" that must be ours and an optional "version" (the
-// version of the file dumped; building always writes the current one).
-void ReadHeader(TMembers &members, const QString &kind, qint64 lowVersion, qint64 highVersion)
-{
-    if (members.Has(u"kind"_s) && members.Text(u"kind"_s) != kind)
-        Invalid(u"kind"_s, u"this is not a \"%1\" file"_s.arg(kind));
-    if (members.Has(u"version"_s))
-        members.Integer(u"version"_s, lowVersion, highVersion);
 }
 
 } // namespace

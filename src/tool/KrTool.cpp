@@ -1,7 +1,10 @@
 #include "KrTool.h"
 
+#include "ArmyJson.h"
 #include "CatalogueJson.h"
 #include "InventoryJson.h"
+#include "army/ArmyAnalysis.h"
+#include "army/ArmyFile.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
 #include "inventory/Inventory.h"
@@ -29,22 +32,34 @@ const QString kUsage = uR"(Usage: krtool COMMAND [OPTIONS]
 Reads and writes the data files of Tarrowind Assistant.
 
 Commands:
-  dump FILE [--kind races|icons|inventory|prices] [--races R] [--icons I]
+  dump FILE [--kind races|icons|inventory|prices|army|group] [--races R]
+       [--icons I]
       Prints the file as JSON. The kind comes from the file name (KRICONS.DAT is
       the icon file, any other .DAT a race database, .kri an inventory, .krp a
-      price list) unless --kind says. Inventories and price lists name their
-      dice from the race database.
-  build --kind races|icons|inventory|prices JSON OUT [--icons I]
+      price list, .kra an army, .krg an army group) unless --kind says.
+      Inventories, price lists, armies and groups name their dice from the race
+      database.
+  build --kind races|icons|inventory|prices|army|group JSON OUT [--icons I]
       Writes the binary file described by JSON (as dump prints it).
   resave [--kind inventory|prices] [--races R] [--icons I] IN OUT
       Loads IN as the program loads an inventory (or imports a price list) and
       writes OUT as the program saves one (or exports prices): older versions
       upgraded, dice not in the race database dropped and counted on standard
       error.
+  resave [--kind army|group] [--races R] [--icons I] IN OUT
+      Opens IN as the program opens an army or group file and writes OUT as the
+      program saves it: older versions upgraded (a group of army file paths
+      loads those files), dice not in the race database dropped and counted on
+      standard error as "<n> dice lost.".
   stats [--races R] [--icons I] [--race ID [--die ID]] [--per-health]
         [--power-magic-items] [--monstrous-magic-resistance]
       Prints the statistics of every selected die: a line per land with the
       mean/spread of the 15 results, then a line with the effect fractions.
+  analyze ARMY [--races R] [--icons I] [--include-summoned] [--show-minimum]
+          [--power-magic-items] [--monstrous-magic-resistance]
+      Prints the analysis of the army file as the army window shows it: a line
+      per land with the 15 results (mean and spread, or minimum), then a line
+      per effect with the chance that some die shows it.
   rng --time T [--count N] [--sides S [--modifier M]]
       Prints N values (default 10) of the game's random number generator seeded
       as at the moment T (days since 30 December 1899, fraction = time of day):
@@ -72,7 +87,7 @@ public:
     TFileProblem(const QString &path, const QString &problem) : TKrException(path + u": "_s + problem) {}
 };
 
-enum class TKind { Races, Icons, Inventory, Prices };
+enum class TKind { Races, Icons, Inventory, Prices, Army, Group };
 
 struct TContext
 {
@@ -133,7 +148,13 @@ TKind ParseKind(const QString &kind)
         return TKind::Inventory;
     if (kind == u"prices")
         return TKind::Prices;
-    throw TUsageError(u"--kind must be \"races\", \"icons\", \"inventory\" or \"prices\", not \"%1\"."_s.arg(kind));
+    if (kind == u"army")
+        return TKind::Army;
+    if (kind == u"group")
+        return TKind::Group;
+    throw TUsageError(
+        u"--kind must be \"races\", \"icons\", \"inventory\", \"prices\", \"army\" or \"group\", not \"%1\"."_s.arg(
+            kind));
 }
 
 TKind KindOfFile(const QString &path)
@@ -147,6 +168,10 @@ TKind KindOfFile(const QString &path)
         return TKind::Inventory;
     if (name.endsWith(u".krp"_s, Qt::CaseInsensitive))
         return TKind::Prices;
+    if (name.endsWith(u".kra"_s, Qt::CaseInsensitive))
+        return TKind::Army;
+    if (name.endsWith(u".krg"_s, Qt::CaseInsensitive))
+        return TKind::Group;
     throw TUsageError(u"Cannot tell what kind of file \"%1\" is; give --kind."_s.arg(path));
 }
 
@@ -225,24 +250,37 @@ void LoadCatalogue(const TContext &context, const TCommandLine &line, TCatalogue
     catalogue.MakeTerrains();
 }
 
-// Inventories and price lists name their dice from the race database.
-void DumpCollectionFile(const TContext &context, const TCommandLine &line, const QString &path, TKind kind)
+bool NamesDice(TKind kind)
 {
-    TInventoryFile inventory;
-    TPriceListFile prices;
+    return kind == TKind::Inventory || kind == TKind::Prices || kind == TKind::Army || kind == TKind::Group;
+}
+
+// Inventories, price lists, armies and groups name their dice from the race database.
+void DumpNamingFile(const TContext &context, const TCommandLine &line, const QString &path, TKind kind)
+{
+    std::function<TJsonOut(const TCatalogue &)> render;
     ReadTagged(
         path,
         [&](TTaggedReader &reader) {
-            if (kind == TKind::Inventory)
-                inventory = TInventoryFile::Read(reader);
-            else
-                prices = TPriceListFile::Read(reader);
+            switch (kind) {
+            case TKind::Inventory:
+                render = [file = TInventoryFile::Read(reader)](const TCatalogue &c) { return InventoryToJson(file, c); };
+                break;
+            case TKind::Prices:
+                render = [file = TPriceListFile::Read(reader)](const TCatalogue &c) { return PricesToJson(file, c); };
+                break;
+            case TKind::Army:
+                render = [file = TArmyRecord::Read(reader)](const TCatalogue &c) { return ArmyToJson(file, c); };
+                break;
+            default: // a group: the other kinds name no dice
+                render = [file = TGroupFileRecord::Read(reader)](const TCatalogue &c) { return GroupToJson(file, c); };
+                break;
+            }
         },
         TTrailing::Refuse);
     TCatalogue catalogue;
     LoadCatalogue(context, line, catalogue);
-    context.Out << (kind == TKind::Inventory ? InventoryToJson(inventory, catalogue) : PricesToJson(prices, catalogue))
-                       .Render();
+    context.Out << render(catalogue).Render();
 }
 
 int Dump(const TContext &context, const QStringList &args)
@@ -252,12 +290,12 @@ int Dump(const TContext &context, const QStringList &args)
         {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"races"_s, u"R"_s), ValueOption(u"icons"_s, u"I"_s)}, 1);
     const QString path = line.Positional(0);
     const TKind kind = line.IsSet(u"kind"_s) ? ParseKind(line.Value(u"kind"_s)) : KindOfFile(path);
-    if (kind == TKind::Inventory || kind == TKind::Prices) {
-        DumpCollectionFile(context, line, path, kind);
+    if (NamesDice(kind)) {
+        DumpNamingFile(context, line, path, kind);
         return 0;
     }
     if (line.IsSet(u"races"_s))
-        throw TUsageError(u"--races is for inventories and price lists."_s);
+        throw TUsageError(u"--races is for inventories, price lists, armies and groups."_s);
     TCatalogue catalogue;
     if (kind == TKind::Icons) {
         ReadTagged(path, [&](TTaggedReader &reader) { ReadIconStream(reader, catalogue.Icons()); },
@@ -275,11 +313,24 @@ int Build(const TContext &, const QStringList &args)
 {
     const TCommandLine line(u"build"_s, args, {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"icons"_s, u"I"_s)}, 2);
     if (!line.IsSet(u"kind"_s))
-        throw TUsageError(u"build needs --kind races, icons, inventory or prices."_s);
+        throw TUsageError(u"build needs --kind races, icons, inventory, prices, army or group."_s);
     const TKind kind = ParseKind(line.Value(u"kind"_s));
     const QString jsonPath = line.Positional(0);
     const QString outPath = line.Positional(1);
     const QJsonObject json = ReadJson(jsonPath);
+    if (kind == TKind::Army || kind == TKind::Group) {
+        std::function<void(TTaggedWriter &)> write;
+        try {
+            if (kind == TKind::Army)
+                write = [army = ArmyFromJson(json)](TTaggedWriter &writer) { army.Write(writer); };
+            else
+                write = [group = GroupFromJson(json)](TTaggedWriter &writer) { group.Write(writer); };
+        } catch (const TKrException &failure) {
+            throw TFileProblem(jsonPath, failure.Message());
+        }
+        WriteTagged(outPath, write);
+        return 0;
+    }
     if (kind == TKind::Inventory || kind == TKind::Prices) {
         TInventoryFile inventory;
         TPriceListFile prices;
@@ -323,6 +374,38 @@ int Build(const TContext &, const QStringList &args)
     return 0;
 }
 
+// An army or group file opened and saved as the program does.
+int ResaveArmies(const TContext &context, const TCommandLine &line, TKind kind, const QString &inPath,
+                 const QString &outPath)
+{
+    TCatalogue catalogue;
+    LoadCatalogue(context, line, catalogue);
+    TGroupFile opened;
+    try {
+        if (kind == TKind::Army)
+            opened.Armies.push_back(OpenArmyFile(inPath, catalogue, opened.Lost));
+        else
+            OpenGroupFile(inPath, catalogue, opened);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(inPath, failure.Message());
+    }
+    // The program's status text; the file is still written, without them.
+    if (opened.Lost > 0)
+        context.Err << LostDiceMessage(opened.Lost) << u'\n';
+    std::vector<TArmy *> armies;
+    for (const auto &army : opened.Armies)
+        armies.push_back(army.get());
+    try {
+        if (kind == TKind::Army)
+            SaveArmyFile(*armies.front(), outPath);
+        else
+            SaveGroupFile(outPath, armies);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(outPath, failure.Message());
+    }
+    return 0;
+}
+
 int Resave(const TContext &context, const QStringList &args)
 {
     const TCommandLine line(
@@ -331,8 +414,10 @@ int Resave(const TContext &context, const QStringList &args)
     const QString inPath = line.Positional(0);
     const QString outPath = line.Positional(1);
     const TKind kind = line.IsSet(u"kind"_s) ? ParseKind(line.Value(u"kind"_s)) : KindOfFile(inPath);
+    if (kind == TKind::Army || kind == TKind::Group)
+        return ResaveArmies(context, line, kind, inPath, outPath);
     if (kind != TKind::Inventory && kind != TKind::Prices)
-        throw TUsageError(u"resave takes inventories and price lists."_s);
+        throw TUsageError(u"resave takes inventories, price lists, armies and groups."_s);
     TCatalogue catalogue;
     LoadCatalogue(context, line, catalogue);
     TSystemClock clock;
@@ -424,6 +509,42 @@ int Stats(const TContext &context, const QStringList &args)
     return 0;
 }
 
+int Analyze(const TContext &context, const QStringList &args)
+{
+    const TCommandLine line(u"analyze"_s, args,
+                            {ValueOption(u"races"_s, u"R"_s), ValueOption(u"icons"_s, u"I"_s),
+                             QCommandLineOption(u"include-summoned"_s), QCommandLineOption(u"show-minimum"_s),
+                             QCommandLineOption(u"power-magic-items"_s),
+                             QCommandLineOption(u"monstrous-magic-resistance"_s)},
+                            1);
+    const QString path = line.Positional(0);
+    TCatalogue catalogue;
+    catalogue.Rules.PowerMagicItems = line.IsSet(u"power-magic-items"_s);
+    catalogue.Rules.MonstrousMagicResistance = line.IsSet(u"monstrous-magic-resistance"_s);
+    LoadCatalogue(context, line, catalogue);
+    int lost = 0;
+    std::unique_ptr<TArmy> army;
+    try {
+        army = OpenArmyFile(path, catalogue, lost);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(path, failure.Message());
+    }
+    if (lost > 0)
+        context.Err << LostDiceMessage(lost) << u'\n';
+
+    const TArmyAnalysis analysis = AnalyzeArmy(AnalysedDice(army->Dice(), line.IsSet(u"include-summoned"_s)));
+    const bool minimum = line.IsSet(u"show-minimum"_s);
+    for (int l = 0; l < kLandCount; ++l) {
+        context.Out << NameOf(Land(l));
+        for (int r = 0; r < kResultTypeCount; ++r)
+            context.Out << u'\t' << analysis.CellText(ResultType(r), Land(l), minimum);
+        context.Out << u'\n';
+    }
+    for (int f = kFirstFractionFlag; f <= kLastFractionFlag; ++f)
+        context.Out << NameOf(EffectFlag(f)) << u'\t' << analysis.ChanceText(EffectFlag(f)) << u'\n';
+    return 0;
+}
+
 int Rng(const TContext &context, const QStringList &args)
 {
     const TCommandLine line(u"rng"_s, args,
@@ -475,6 +596,8 @@ int RunKrTool(const QStringList &args, QTextStream &out, QTextStream &err, const
             return Resave(context, rest);
         if (command == u"stats")
             return Stats(context, rest);
+        if (command == u"analyze")
+            return Analyze(context, rest);
         if (command == u"rng")
             return Rng(context, rest);
         if (command.isEmpty())

@@ -1,4 +1,9 @@
 #include "KrTool.h"
+#include "army/ArmyData.h"
+#include "army/ArmyFile.h"
+#include "dice/Catalogue.h"
+#include "dice/RaceFile.h"
+#include "io/TaggedStream.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -65,7 +70,7 @@ TEST_F(KrToolTest, UsageAndExitStatus)
     EXPECT_EQ(Run({u"shuffle"_s}).Err.section(u'\n', 0, 0), u"krtool: Unknown command \"shuffle\".");
     for (const QStringList &bad :
          {QStringList{u"dump"_s}, {u"dump"_s, u"a.DAT"_s, u"b.DAT"_s}, {u"dump"_s, u"notes.txt"_s},
-          {u"dump"_s, u"x.DAT"_s, u"--kind"_s, u"army"_s}, {u"build"_s, u"a.json"_s, u"b.DAT"_s},
+          {u"dump"_s, u"x.DAT"_s, u"--kind"_s, u"armies"_s}, {u"build"_s, u"a.json"_s, u"b.DAT"_s},
           {u"stats"_s, u"--die"_s, u"1"_s}, {u"stats"_s, u"--race"_s, u"x"_s}, {u"stats"_s, u"--bogus"_s},
           {u"rng"_s}, {u"rng"_s, u"--time"_s, u"soon"_s}, {u"rng"_s, u"--time"_s, u"inf"_s},
           {u"rng"_s, u"--time"_s, u"1"_s, u"--sides"_s, u"0"_s}, {u"rng"_s, u"--time"_s, u"1"_s, u"--modifier"_s, u"2"_s},
@@ -214,4 +219,39 @@ TEST_F(KrToolTest, RandomNumbers)
     EXPECT_EQ(rolls.Out, u"4\n2\n0\n2\n4\n");
     EXPECT_EQ(Run({u"rng"_s, u"--time"_s, u"0"_s}).Out.count(u'\n'), 10);
     EXPECT_EQ(Run({u"rng"_s, u"--time"_s, u"0"_s, u"--count"_s, u"0"_s}).Out, QString());
+}
+
+TEST_F(KrToolTest, AnalysisOfAnArmyFile)
+{
+    BuildMini();
+    // Two copies of the plain race's new die, worked out by hand.
+    TCatalogue catalogue;
+    ReadFromBytes(FileBytes(Path(u"KRRACES.DAT"_s)), [&](TTaggedReader &r) { ReadRaceStream(r, catalogue); });
+    catalogue.MakeTerrains();
+    TArmy army(catalogue);
+    TDie &plain = *catalogue.FindRaceByID(4)->Die(1);
+    army.AddDie(plain);
+    army.AddDie(plain);
+    SaveArmyFile(army, Path(u"pair.kra"_s));
+
+    const TRun run = Run({u"analyze"_s, Path(u"pair.kra"_s), u"--races"_s, Path(u"KRRACES.DAT"_s)});
+    ASSERT_EQ(run.Status, 0) << run.Err.toStdString();
+    const QStringList lines = run.Out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 25);
+    const QStringList coast = lines[0].split(u'\t');
+    ASSERT_EQ(coast.size(), 16);
+    EXPECT_EQ(coast[0], u"Coastland");
+    EXPECT_EQ(coast[1 + int(ResultType::Move)], u"2.00/0.00");
+    // Each die: melee 1 on one face in six, variance 5/36; two dice: 10/36.
+    EXPECT_EQ(coast[1 + int(ResultType::Melee)], u"0.33/0.53");
+    EXPECT_EQ(lines[3].section(u'\t', 0, 0), u"Reserves");
+    EXPECT_EQ(lines[8], u"Spell Resist\t 30.56");
+    EXPECT_EQ(lines[24], u"Surprise\t  0.00");
+
+    const TRun minimum =
+        Run({u"analyze"_s, Path(u"pair.kra"_s), u"--races"_s, Path(u"KRRACES.DAT"_s), u"--show-minimum"_s});
+    EXPECT_EQ(minimum.Out.section(u'\n', 0, 0).split(u'\t')[1 + int(ResultType::Melee)], u"0.33/0.00");
+
+    EXPECT_EQ(Run({u"analyze"_s, Path(u"missing.kra"_s), u"--races"_s, Path(u"KRRACES.DAT"_s)}).Status, 1);
+    EXPECT_EQ(Run({u"analyze"_s}).Status, 2);
 }

@@ -59,9 +59,11 @@ public:
     const QString &Notes() const { return FNotes; }
     void SetNotes(const QString &notes);
     ArmyType Type() const { return FType; }
-    // A type that gains or loses its major terrain takes or gives back its use.
+    // A type that gains or loses its major terrain takes or gives back its use. A type
+    // outside the five is a TDiceException.
     void SetArmyType(ArmyType type);
     int MajorTerrain() const { return FMajor; }
+    // An index outside 0..47 (0..24 for a minor terrain) is a TDiceException.
     void SetMajorTerrain(int index);
     // Minor terrain k for k = 1..4; 24 ("not used") for any other k.
     int GetMinorTerrain(int k) const;
@@ -80,7 +82,7 @@ public:
     bool RemoveDie(const TDie &die);
     // Takes out the entry at a position (0-based).
     void RemoveAt(int index);
-    // Puts the entries in a new order (the same entries).
+    // Puts the entries in a new order (the same entries; others are a TDiceException).
     void Reorder(const std::vector<TDie *> &dice);
     TDie *FirstDie(int &cursor) const;
     TDie *NextDie(int &cursor) const;
@@ -109,6 +111,8 @@ public:
     // The army record of the army and group files. Reading replaces the army's contents
     // (an army just made) and answers how many dice of the file the catalogue does not
     // hold. The army is not modified afterwards.
+    // Reading gives back none of the uses the army counts: read into an army just made
+    // (which counts nothing) or one released. A damaged record leaves the army as it was.
     int ReadRecord(TTaggedReader &reader);
     void WriteRecord(TTaggedWriter &writer) const;
 
