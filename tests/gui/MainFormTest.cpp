@@ -5,11 +5,14 @@
 #include "io/TaggedStream.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainForm.h"
+#include "reports/DieFinder.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
 #include "shell/WindowRecord.h"
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -194,6 +197,29 @@ TEST_F(MainFormTest, ExitCommands)
     EXPECT_FALSE(main.isVisible());
 }
 
+TEST_F(MainFormTest, DieFinderComesMaximizedAndClosingItMeansLeaving)
+{
+    TfrmMain &main = Start();
+    ASSERT_NE(main.DieFinder(), nullptr);
+    QMdiSubWindow *window = qobject_cast<QMdiSubWindow *>(main.DieFinder()->parentWidget());
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(Item(u"mnuNavigateFinder"_s).shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    Item(u"mnuNavigateFinder"_s).trigger();
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_EQ(main.MdiArea()->activeSubWindow(), window);
+
+    // Going back to the races does not maximize the race form as well.
+    Item(u"mnuNavigateRaces"_s).trigger();
+    EXPECT_FALSE(main.MdiArea()->activeSubWindow()->isMaximized());
+
+    Prompts.ExpectAsk(u"Exit Tarrowind Assistant?"_s, TAnswer::Cancel);
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_EQ(Prompts.Transcript.last(), u"ask OkCancel Tarrowind Assistant: Exit Tarrowind Assistant?");
+}
+
 TEST_F(MainFormTest, SaveRacesCommand)
 {
     TfrmMain &main = Start();
@@ -320,13 +346,13 @@ TEST_F(MainFormTest, DamagedRaceDatabaseAtStart)
 TEST_F(MainFormTest, MenusAsTheyStand)
 {
     Start({}, false);
-    for (const QString &name : {u"mnuFileNew"_s, u"mnuFileOpen"_s, u"mnuFileNewGame"_s, u"mnuFileDownload"_s,
-                                u"mnuNavigateCurrent"_s, u"mnuNavigateFinder"_s,
+    for (const QString &name : {u"mnuFileNewGame"_s, u"mnuFileDownload"_s, u"mnuNavigateCurrent"_s,
                                 u"mnuGroup0"_s, u"mnuFileSaveRaces"_s})
         EXPECT_FALSE(Item(name).isEnabled()) << name.toStdString();
     for (const QString &name : {u"mnuFileGenerate"_s, u"mnuFileExit"_s, u"mnuOptionsPerHealth"_s,
                                 u"mnuOptionsUserInfo"_s, u"mnuOptionsDirectory"_s, u"mnuEditNewRace"_s,
-                                u"mnuEditIcons"_s, u"mnuNavigateRaces"_s, u"mnuNavigateInventory"_s})
+                                u"mnuEditIcons"_s, u"mnuNavigateRaces"_s, u"mnuNavigateInventory"_s,
+                                u"mnuNavigateFinder"_s, u"mnuFileNew"_s, u"mnuFileOpen"_s, u"mnuNavigatePrev"_s, u"mnuNavigateNext"_s})
         EXPECT_TRUE(Item(name).isEnabled()) << name.toStdString();
     EXPECT_FALSE(Item(u"mnuOptionsShowPrices"_s).isVisible());
     EXPECT_EQ(Item(u"mnuFileSaveRaces"_s).text(), u"Save &Races");

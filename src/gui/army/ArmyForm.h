@@ -6,24 +6,28 @@
 
 #include <memory>
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class TDie;
 class TFancyGrid;
 class TfrmMain;
+struct TArmyAnalysis;
+struct TArmyPrintData;
 
 // An army window: the army document itself. It shows the army's dice, runs and shows
-// its analysis, saves and loads it, and offers the army to the other windows, which put
-// dice into the main window's current army through AddDie.
+// its analysis, saves and loads it, prints and exports it, and offers the army to the
+// other windows, which put dice into the main window's current army through AddDie.
 class TfrmArmy : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // A new army ("New Army").
-    explicit TfrmArmy(TfrmMain &main);
+    // A new army ("New Army"), or the given army (read from a file).
+    explicit TfrmArmy(TfrmMain &main, std::unique_ptr<TArmy> army = {});
     ~TfrmArmy() override;
 
     TArmy &Army() { return *FArmy; }
@@ -36,16 +40,102 @@ public:
     // "<die> added to <army>.  Total health now <h/s>." as other windows report it.
     QString AddedText(const TDie &die) const;
 
+    // Edits that keep the other armies of the group in step.
+    void SetGroupName(const QString &name);
+    void SetBattleSize(quint32 size);
+    void SetMajorTerrain(int index);
+    void SetMinorTerrain(int k, int index);
+    void SetNotes(const QString &notes);
+
+    // Commands.
+    void DuplicateDie();
+    void DeleteDie();
+    void ViewDie();
+    void ViewRace();
+    void SortArmy(int tag);
+    void AnalyzeArmy();
+    void ClearResults();
+    void ToggleSummoned();
+    void ShowArmyNotes();
+    void ShowRaceBreakdown();
+    void PrintArmy();
+    void PrintGroup();
+    void ExportGroup();
+    bool SaveArmy(bool force);
+    bool SaveGroup();
+    void CloseGroup();
+    void CloseAllArmies();
     // The close query: may the window close? Asks about unsaved changes.
     bool CloseQuery();
-    // Saves the army (or its group, when it was read from or written to a group file);
-    // force asks for the file even when one is known.
-    bool SaveArmy(bool force);
+    // Closes the window through its close query; answers whether it closed.
+    bool CloseArmy();
+
+    // The window became the active one: it is the current army.
+    void SelectArmy();
+    // The caption, the group menu items and the fields, after loading or a group change.
+    void RefreshAll();
+
+    int SelectedIndex() const;
+    TDie *SelectedDie() const;
+    bool IncludeSummoned() const { return FIncludeSummoned; }
+    QString StatusText() const;
+    void ShowStatus(const QString &text);
+    TFancyGrid &DiceGrid() const { return *grdDice; }
+    TFancyGrid &ResultsGrid() const { return *grdResults; }
+    TFancyGrid &ChancesGrid() const { return *grdChances; }
+    QMenu &DicePopup();
+
+    // The die grid's row for the dice list entry at index (0-based).
+    void FillDiceRows(int from = 0);
 
 signals:
     void StatusChanged(const QString &text);
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void FillResults(const TArmyAnalysis &analysis);
+    void DiceChanged(int fromIndex);
+    void UpdateGroupItems();
+    void ArrangeResultColumns();
+    void ResultColumnMoved(int from, int to);
+    void Modify();
+    bool WriteArmyFile(const QString &path);
+    TArmyPrintData PrintData();
+    bool WriteGroupFile(const QString &path);
+    std::vector<TfrmArmy *> GroupArmies() const;
+
     TfrmMain &FMain;
     std::unique_ptr<TArmy> FArmy;
+    // The figures of the last analysis, for printing; none once they are cleared.
+    std::unique_ptr<TArmyAnalysis> FAnalysis;
+    bool FIncludeSummoned = false;
+    bool FFilling = false;
+
+    QLineEdit *txtName = nullptr;
+    QLineEdit *txtHealth = nullptr;
+    QComboBox *cmbArmyType = nullptr;
+    TFancyGrid *grdDice = nullptr;
+    QPushButton *btnAnalyze = nullptr;
+    QPushButton *btnNotes = nullptr;
+    TFancyGrid *grdResults = nullptr;
+    TFancyGrid *grdChances = nullptr;
+    QLabel *barStatus = nullptr;
+    QMenu *FPopup = nullptr;
+    QAction *mnuFileSave = nullptr;
+    QAction *mnuCloseGroup = nullptr;
+    QAction *mnuSaveGroup = nullptr;
+    QAction *mnuPrintGroup = nullptr;
+    QAction *mnuExportGroup = nullptr;
+    QAction *mnuOptionsSummoned = nullptr;
+    QAction *mnuOptionsShowMin = nullptr;
+    QAction *mnuOptionsPowerItems = nullptr;
+    QAction *mnuOptionsMonster = nullptr;
+    QAction *mnuPopupDelete = nullptr;
+    QAction *mnuPopupDuplicate = nullptr;
+    QAction *mnuPopupView = nullptr;
+    QAction *mnuPopupViewRace = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "editors/RaceData.h"
 
 #include "KrException.h"
+#include "army/ArmyForm.h"
 #include "controls/FancyGrid.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceEditing.h"
@@ -163,6 +164,7 @@ void TfrmRace::BuildControls()
     connect(btnRegenerate, &QPushButton::clicked, this, &TfrmRace::Regenerate);
     connect(grdDice, &TFancyGrid::SelectItem, this, [this](int, int row) { CheckSelection(row); });
     connect(grdDice, &TFancyGrid::RightClick, this, [this] { GridPopup().exec(QCursor::pos()); });
+    connect(grdDice, &TFancyGrid::Process, this, &TfrmRace::AddToArmy);
     connect(grdDice, &TFancyGrid::TitleClicked, this, [this](int position, Qt::KeyboardModifiers keys) {
         if (keys & (Qt::ShiftModifier | Qt::ControlModifier))
             SortByColumn(position, (keys & Qt::ShiftModifier) != 0);
@@ -187,11 +189,7 @@ void TfrmRace::BuildMenus()
     add(edit, u"mnuRaceIcons"_s, u"&Icons..."_s, [this] { FMain.ShowIcons(); });
     add(edit, u"mnuRaceAddDice"_s, u"&Add Dice..."_s, &TfrmRace::AddDice);
     add(edit, u"mnuRaceRename"_s, u"Re&name Race"_s, &TfrmRace::ChangeName);
-    // Dice go into armies once there are army windows to take them.
-    QAction *toArmy = edit->addAction(u"Add to Army"_s);
-    toArmy->setObjectName(u"mnuRaceAddToArmy"_s);
-    toArmy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
-    toArmy->setEnabled(false);
+    add(edit, u"mnuRaceAddToArmy"_s, u"Add to Army"_s, &TfrmRace::AddToArmy, QKeySequence(Qt::CTRL | Qt::Key_Insert));
     add(edit, u"mnuRaceViewDetails"_s, u"View Details"_s, &TfrmRace::ViewDice, QKeySequence(Qt::Key_F2));
 
     QMenu *terrain = menuBar()->addMenu(u"&Terrain"_s);
@@ -208,7 +206,7 @@ void TfrmRace::BuildMenus()
     mnuPopupAdd = FPopup->addAction(u"&Add Dice"_s, this, &TfrmRace::AddDice);
     mnuPopupView = FPopup->addAction(u"&View Details"_s, this, &TfrmRace::ViewDice);
     // Shown only while there is an army to put the die in.
-    mnuPopupPut = FPopup->addAction(u"&Put In Army"_s);
+    mnuPopupPut = FPopup->addAction(u"&Put In Army"_s, this, &TfrmRace::AddToArmy);
     mnuPopupPut->setVisible(false);
 }
 
@@ -497,6 +495,16 @@ void TfrmRace::ViewDice()
     TfrmDie::ViewRace(FMain, *FRace, index, this);
 }
 
+void TfrmRace::AddToArmy()
+{
+    TDie *die = SelectedDie();
+    TfrmArmy *army = FMain.CurrentArmy();
+    if (!die || !army)
+        return;
+    army->AddDie(*die);
+    ShowStatus(army->AddedText(*die));
+}
+
 void TfrmRace::DeleteDie()
 {
     TDie *die = SelectedDie();
@@ -579,6 +587,10 @@ void TfrmRace::UpdatePopup()
     mnuPopupView->setVisible(die != nullptr);
     if (die)
         mnuPopupView->setText(u"&View "_s + die->Name);
+    const TfrmArmy *army = FMain.CurrentArmy();
+    mnuPopupPut->setVisible(die && army);
+    if (die && army)
+        mnuPopupPut->setText(u"&Put "_s + die->Name + u" in "_s + army->Army().Name());
 }
 
 void TfrmRace::closeEvent(QCloseEvent *event)

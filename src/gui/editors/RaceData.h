@@ -47,6 +47,8 @@ public:
     void ChangeName();
     void AddDice();
     void ViewDice();
+    // Puts the selected die into the current army.
+    void AddToArmy();
     void DeleteDie();
     void ChangeDisplayTerrain(Land land);
     // Sorts the dice by the text of a grid column: ascending, or descending.

@@ -1,6 +1,7 @@
 #include "inventory/InventoryForm.h"
 
 #include "KrException.h"
+#include "army/ArmyForm.h"
 #include "editors/DieEdit.h"
 #include "editors/RaceData.h"
 #include "inventory/InventoryTreeModel.h"
@@ -103,11 +104,13 @@ void TfrmInventory::BuildMenus()
     };
 
     QMenu *file = menuBar()->addMenu(u"&File"_s);
-    // The army commands come to life with the army windows.
-    disabled(file, u"mnuInvNew"_s, u"&New"_s);
-    disabled(file, u"mnuInvOpen"_s, u"&Open..."_s);
-    disabled(file, u"mnuInvChangeArmies"_s, u"Change Armies"_s, QKeySequence(Qt::SHIFT | Qt::Key_F1));
-    disabled(file, u"mnuInvCloseArmies"_s, u"Close Loaded Armies"_s);
+    add(file, u"mnuInvNew"_s, u"&New"_s, [this] { FMain.CreateArmy(); });
+    add(file, u"mnuInvOpen"_s, u"&Open..."_s, [this] { FMain.OpenFile(); });
+    add(file, u"mnuInvChangeArmies"_s, u"Change Armies"_s, [this] {
+        if (CloseLoadedArmies())
+            FMain.OpenFile();
+    }, QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    add(file, u"mnuInvCloseArmies"_s, u"Close Loaded Armies"_s, [this] { CloseLoadedArmies(); });
     file->addSeparator();
     add(file, u"mnuInvLoad"_s, u"&Load Inventory..."_s, &TfrmInventory::LoadInventory);
     mnuSaveInventory = add(file, u"mnuInvSave"_s, u"&Save Inventory"_s, &TfrmInventory::SaveInventory);
@@ -135,7 +138,8 @@ void TfrmInventory::BuildMenus()
     mnuUnwait = disabled(edit, u"mnuInvUnwait"_s, u"&Unwait"_s, QKeySequence(Qt::CTRL | Qt::Key_U));
     edit->addSeparator();
     mnuView = add(edit, u"mnuInvView"_s, u"&View Details"_s, &TfrmInventory::ViewDetails);
-    mnuAddToArmy = disabled(edit, u"mnuInvAddToArmy"_s, u"&Add to Army"_s, QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    mnuAddToArmy = add(edit, u"mnuInvAddToArmy"_s, u"&Add to Army"_s, &TfrmInventory::AddToArmy,
+                       QKeySequence(Qt::CTRL | Qt::Key_Insert));
     mnuPropagate = add(edit, u"mnuInvPropagate"_s, u"&Propagate Drawers"_s, &TfrmInventory::PropagateDrawers);
     edit->addSeparator();
     add(edit, u"mnuInvRebuild"_s, u"&Rebuild Tree"_s, &TfrmInventory::RebuildTree);
@@ -225,8 +229,10 @@ void TfrmInventory::UpdateEditMenu()
         mnuView->setText(u"&View "_s + FCurrentDie->Name);
         mnuView->setEnabled(true);
         mnuAddToArmy->setVisible(true);
-        mnuAddToArmy->setText(u"&Add to Army"_s);
-        mnuAddToArmy->setEnabled(false);
+        const TfrmArmy *army = FMain.CurrentArmy();
+        mnuAddToArmy->setText(army ? u"&Add "_s + FCurrentDie->Name + u" to "_s + army->Army().Name()
+                                   : u"&Add to Army"_s);
+        mnuAddToArmy->setEnabled(army != nullptr);
     } else {
         mnuAddToArmy->setVisible(false);
         mnuView->setText(FCurrentRace ? u"&View "_s + FCurrentRace->Name : u"&View Details"_s);
@@ -384,6 +390,25 @@ void TfrmInventory::ViewDetails()
         FMain.Beep();
         ShowStatus(u"Nothing to display from this node."_s);
     }
+}
+
+void TfrmInventory::AddToArmy()
+{
+    TfrmArmy *army = FMain.CurrentArmy();
+    if (!FCurrentDie || !army)
+        return;
+    army->AddDie(*FCurrentDie);
+    ShowStatus(army->AddedText(*FCurrentDie));
+}
+
+bool TfrmInventory::CloseLoadedArmies()
+{
+    // Each asks about itself; the first that stays stops the others.
+    for (TfrmArmy *army : std::vector<TfrmArmy *>(FMain.ArmyForms())) {
+        if (!army->CloseArmy())
+            return false;
+    }
+    return true;
 }
 
 void TfrmInventory::PropagateDrawers()

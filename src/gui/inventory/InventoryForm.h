@@ -59,6 +59,9 @@ public:
     void DecreaseCount();
     void ChangeCount();
     void ViewDetails();
+    void AddToArmy();
+    // Closes every army window, each asked first; false when one stays.
+    bool CloseLoadedArmies();
     void PropagateDrawers();
     void ShowItemStatus(TInventoryData &item);
 

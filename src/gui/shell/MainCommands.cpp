@@ -3,6 +3,7 @@
 #include "shell/MainForm.h"
 
 #include "KrException.h"
+#include "army/ArmyForm.h"
 #include "dice/IconView.h"
 #include "inventory/InventoryForm.h"
 #include "shell/About.h"
@@ -142,7 +143,10 @@ void TfrmMain::RegenerateRaces()
             race->Regenerate();
         }
         ShowStatus(u"Fixing army forms..."_s);
-        emit ArmyAnalysisInvalid();
+        for (TfrmArmy *army : FArmyForms) {
+            ShowStatus(u"Fixing "_s + army->windowTitle() + u"..."_s);
+            army->ClearResults();
+        }
         ShowStatus(u"Races regenerated."_s);
         emit RacesRegenerated();
     } catch (const TKrException &failure) {
@@ -199,6 +203,11 @@ void TfrmMain::ChangeRules(QAction *clicked)
     RegenerateRaces();
 }
 
+void TfrmMain::ToggleRule(bool powerItems)
+{
+    ChangeRules(powerItems ? mnuOptionsPowerItems : mnuOptionsMonster);
+}
+
 void TfrmMain::EditUserInfo()
 {
     if (!FUserInfoDialog)
@@ -252,6 +261,14 @@ void TfrmMain::ShowRaceForm()
         return;
     FRaceWindow->showNormal();
     FMdiArea->setActiveSubWindow(FRaceWindow);
+}
+
+void TfrmMain::ShowDieFinder()
+{
+    if (!FDieFinderWindow)
+        return;
+    FDieFinderWindow->showMaximized();
+    FMdiArea->setActiveSubWindow(FDieFinderWindow);
 }
 
 void TfrmMain::ShowInventory()

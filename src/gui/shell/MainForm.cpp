@@ -1,6 +1,9 @@
 #include "shell/MainForm.h"
 
 #include "KrException.h"
+#include "army/ArmyDescription.h"
+#include "reports/DieFinder.h"
+#include "army/ArmyForm.h"
 #include "dice/IconView.h"
 #include "editors/RaceData.h"
 #include "inventory/InventoryForm.h"
@@ -22,6 +25,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The frame's own title; its window title gains the name of a maximized child window.
+const QString kTitle = u"Tarrowind Assistant"_s;
+
 // The captions of the group menu while no army of that type is at hand.
 const std::array kNoGroupArmy{u"No &Home Army"_s, u"No &Campaign Army"_s, u"No Ho&rde Army"_s,
                               u"No &Promotion Pool"_s, u"No &Summoning Pool"_s};
@@ -34,10 +40,12 @@ TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths
       FDocuments(std::move(documents))
 {
     setObjectName(u"frmMain"_s);
-    setWindowTitle(u"Tarrowind Assistant"_s);
+    setWindowTitle(kTitle);
     resize(1024, 720); // the design size, kept unless a stored position says otherwise
     FMdiArea = new QMdiArea(this);
     FMdiArea->setObjectName(u"MDIClient"_s);
+    // The die finder works maximized; the race form and the army windows keep their own size.
+    FMdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     setCentralWidget(FMdiArea);
     // One simple panel; a label keeps its text until the next status, which
     // showMessage's temporary messages would not.
@@ -86,6 +94,12 @@ void TfrmMain::CreateWindows()
 {
     FSplash = new TfrmDisclaimer(this);
     FAbout = new TfrmAbout(this);
+    FArmyDescription = new TfrmArmyDescription(this);
+    FDieFinder = new TfrmDieSearch(*this);
+    FDieFinderWindow = FMdiArea->addSubWindow(FDieFinder);
+    FDieFinderWindow->resize(980, 600);
+    // Its search is the user's to start; until asked for it stays out of the race form's way.
+    FDieFinderWindow->hide();
     FRaceForm = new TfrmRace(*this);
     FRaceWindow = FMdiArea->addSubWindow(FRaceForm);
     FRaceWindow->resize(980, 560);
@@ -99,10 +113,14 @@ void TfrmMain::CreateWindows()
     mnuEditNewRace->setEnabled(true);
     mnuNavigateRaces->setEnabled(true);
     mnuNavigateInventory->setEnabled(true);
+    mnuNavigateFinder->setEnabled(true);
     connect(FMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
         if (window && window == FInventoryWindow)
             FInventoryForm->Activate();
+        else if (auto *army = window ? qobject_cast<TfrmArmy *>(window->widget()) : nullptr)
+            army->SelectArmy();
     });
+    RegisterArmyOpeners();
     connect(this, &TfrmMain::InventoryViewChanged, FInventoryForm, [this] {
         if (!FInventoryForm->FirstActivation())
             FInventoryForm->RebuildTree();
@@ -168,8 +186,7 @@ void TfrmMain::OpenDocument(const QString &path)
     const QString kind = extension == u".krg"_s || extension == u".kgm"_s ? extension : QString();
     const auto opener = FOpeners.find(kind);
     if (opener == FOpeners.end()) {
-        throw TKrException(u"Cannot open \"%1\": this version of the program has no window for army, group "
-                           "or game files."_s.arg(path));
+        throw TKrException(u"Cannot open \"%1\": this version of the program has no game window."_s.arg(path));
     }
     // A group file reports its own progress, army by army.
     if (kind != u".krg"_s)
@@ -199,12 +216,14 @@ void TfrmMain::CreateMenus()
 void TfrmMain::CreateFileMenu()
 {
     QMenu *file = menuBar()->addMenu(u"&File"_s);
-    // Armies and games bring their commands to life; until then they are shown, disabled.
     mnuFileNew = AddAction(file, u"mnuFileNew"_s, u"&New Army"_s);
+    connect(mnuFileNew, &QAction::triggered, this, [this] { CreateArmy(); });
     mnuFileOpen = AddAction(file, u"mnuFileOpen"_s, u"&Open"_s);
+    connect(mnuFileOpen, &QAction::triggered, this, &TfrmMain::OpenFile);
+    // Games bring their commands to life; until then they are shown, disabled.
     mnuFileNewGame = AddAction(file, u"mnuFileNewGame"_s, u"New Game"_s);
     mnuFileDownload = AddAction(file, u"mnuFileDownload"_s, u"&Download Game"_s);
-    for (QAction *item : {mnuFileNew, mnuFileOpen, mnuFileNewGame, mnuFileDownload})
+    for (QAction *item : {mnuFileNewGame, mnuFileDownload})
         item->setEnabled(false);
     file->addSeparator();
     mnuFileGenerate = AddAction(file, u"mnuFileGenerate"_s, u"&Regenerate Races"_s);
@@ -269,11 +288,14 @@ void TfrmMain::CreateWindowsMenu()
     mnuNavigateInventory =
         AddAction(navigate, u"mnuNavigateInventory"_s, u"&Inventory"_s, QKeySequence(Qt::CTRL | Qt::Key_I));
     // Each comes to life with the window it shows.
-    for (QAction *item : {mnuNavigateCurrent, mnuNavigatePrev, mnuNavigateNext, mnuNavigateRaces, mnuNavigateFinder,
-                          mnuNavigateInventory})
+    for (QAction *item : {mnuNavigateCurrent, mnuNavigateRaces, mnuNavigateFinder, mnuNavigateInventory})
         item->setEnabled(false);
+    connect(mnuNavigateCurrent, &QAction::triggered, this, &TfrmMain::GotoCurrentArmy);
+    connect(mnuNavigatePrev, &QAction::triggered, this, &TfrmMain::GotoPrevArmy);
+    connect(mnuNavigateNext, &QAction::triggered, this, &TfrmMain::GotoNextArmy);
     connect(mnuNavigateRaces, &QAction::triggered, this, &TfrmMain::ShowRaceForm);
     connect(mnuNavigateInventory, &QAction::triggered, this, &TfrmMain::ShowInventory);
+    connect(mnuNavigateFinder, &QAction::triggered, this, &TfrmMain::ShowDieFinder);
 
     QMenu *group = FWindowsMenu->addMenu(u"&Group"_s);
     const std::array<QKeySequence, 5> keys{QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence(Qt::CTRL | Qt::Key_C),
@@ -283,6 +305,7 @@ void TfrmMain::CreateWindowsMenu()
         mnuGroup[tag] = AddAction(group, u"mnuGroup%1"_s.arg(tag), kNoGroupArmy[tag], keys[tag]);
         mnuGroup[tag]->setData(int(tag));
         mnuGroup[tag]->setEnabled(false);
+        connect(mnuGroup[tag], &QAction::triggered, this, [this, tag] { GotoGroupArmy(int(tag)); });
     }
 
     // The list of open windows follows, rebuilt each time the menu opens.
@@ -315,7 +338,7 @@ QString TfrmMain::StatusText() const
 void TfrmMain::ReportError(const TKrException &failure, const QString &context)
 {
     ShowStatus(u"Error "_s + context + u'.');
-    FPrompts.Warning(windowTitle(), failure.Message());
+    FPrompts.Warning(kTitle, failure.Message());
 }
 
 void TfrmMain::Beep()
@@ -330,7 +353,7 @@ bool TfrmMain::RequestClose()
         FIconView->CloseIconViewerQuery();
     bool mayClose = !FInventoryForm || FInventoryForm->QuerySaveInventory();
     if (mayClose && FCatalogue.RacesModified) {
-        switch (FPrompts.Confirm(windowTitle(), u"Save race changes?"_s, TButtons::YesNoCancel)) {
+        switch (FPrompts.Confirm(kTitle, u"Save race changes?"_s, TButtons::YesNoCancel)) {
         case TAnswer::Yes:
             // Changes that could not be written must not be thrown away by closing.
             mayClose = WriteRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this);
@@ -343,6 +366,12 @@ bool TfrmMain::RequestClose()
             break;
         }
     }
+    // Each army from the front asks about itself; the first that stays stops the closing.
+    for (TfrmArmy *army : std::vector<TfrmArmy *>(FArmyForms)) {
+        if (!mayClose)
+            break;
+        mayClose = army->CloseArmy();
+    }
     return mayClose;
 }
 
@@ -350,7 +379,7 @@ void TfrmMain::ConfirmExit()
 {
     if (FClosing)
         return;
-    if (FPrompts.Confirm(windowTitle(), u"Exit Tarrowind Assistant?"_s, TButtons::OkCancel) != TAnswer::Ok)
+    if (FPrompts.Confirm(kTitle, u"Exit Tarrowind Assistant?"_s, TButtons::OkCancel) != TAnswer::Ok)
         return;
     if (FInventoryForm && !FInventoryForm->QuerySaveInventory())
         return;
@@ -389,6 +418,15 @@ void TfrmMain::TerminateMain()
     FSettings.WriteIntegerSetting(u"FTPFileCount"_s, FFtpFileCount);
     FClosing = true;
     // The windows that show the catalogue's objects go before the objects do.
+    while (!FArmyForms.empty()) {
+        TfrmArmy *army = FArmyForms.front();
+        FArmyForms.erase(FArmyForms.begin());
+        delete army->parentWidget();
+    }
+    FCurrentArmy = nullptr;
+    delete FDieFinderWindow;
+    FDieFinderWindow = nullptr;
+    FDieFinder = nullptr;
     delete FInventoryWindow;
     FInventoryWindow = nullptr;
     FInventoryForm = nullptr;

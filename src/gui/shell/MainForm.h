@@ -12,6 +12,8 @@
 #include <functional>
 #include <array>
 #include <map>
+#include <memory>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -23,6 +25,9 @@ class TSettingsStore;
 class TfrmAbout;
 class TfrmDisclaimer;
 class TfrmHelp;
+class TfrmArmy;
+class TfrmArmyDescription;
+class TfrmDieSearch;
 class TfrmIconView;
 class TfrmInventory;
 class TfrmRace;
@@ -58,8 +63,22 @@ public:
     QString DataFilePath(const QString &name) const { return FPaths.DataFilePath(name); }
     QMdiArea *MdiArea() const { return FMdiArea; }
     TfrmRace *RaceForm() const { return FRaceForm; }
+    TfrmDieSearch *DieFinder() const { return FDieFinder; }
     TfrmInventory *InventoryForm() const { return FInventoryForm; }
+
+    // The open army windows in opening order, and the one the army commands refer to.
+    const std::vector<TfrmArmy *> &ArmyForms() const { return FArmyForms; }
+    TfrmArmy *CurrentArmy() const { return FCurrentArmy; }
+    // Makes the army current and rebuilds the group menu from the armies of its group.
+    void SetCurrentArmy(TfrmArmy *army);
+    // A new army window, current and shown.
+    TfrmArmy &CreateArmy();
+    // An army window for an army read from a file (or a group file), registered and current.
+    TfrmArmy &AddArmyWindow(std::unique_ptr<TfrmArmy> window);
+    // The army window is going: it leaves the lists (and stops being current).
+    void RemoveArmy(TfrmArmy *army);
     const TClock &Clock() const { return FClock; }
+    TfrmArmyDescription &ArmyDescription() const { return *FArmyDescription; }
     TfrmIconView *IconView() const { return FIconView; }
 
     // The status line and the error report.
@@ -117,6 +136,10 @@ public:
     void ToggleShowPlaying();
     void ToggleShowVirtual();
     void ChangeRules(QAction *clicked);
+    // The army windows' rules items: flips the main window's item and applies it.
+    void ToggleRule(bool powerItems);
+    // "Drawer and Race (All)": sorts every open army by drawer and race.
+    void SortAllArmies();
     void EditUserInfo();
     void FixDirectory();
     void ShowHelp();
@@ -124,7 +147,13 @@ public:
     void MainExit();
     void ShowIcons();
     void ShowRaceForm();
+    void ShowDieFinder();
     void ShowInventory();
+    void OpenFile();
+    void GotoCurrentArmy();
+    void GotoNextArmy();
+    void GotoPrevArmy();
+    void GotoGroupArmy(int type);
     // After the inventory's first activation its two view options are offered.
     void ShowInventoryOptions();
 
@@ -160,6 +189,7 @@ private:
     void FillWindowList();
     void ArrangeIcons();
     void OpenCommandLineDocuments();
+    void RegisterArmyOpeners();
 
     TSettingsStore &FSettings;
     TPrompts &FPrompts;
@@ -183,12 +213,17 @@ private:
     QLabel *FStatus = nullptr;
     TfrmDisclaimer *FSplash = nullptr;
     TfrmAbout *FAbout = nullptr;
+    TfrmArmyDescription *FArmyDescription = nullptr;
     TfrmUserInfo *FUserInfoDialog = nullptr;
     TfrmHelp *FHelp = nullptr;
     TfrmIconView *FIconView = nullptr;
     TfrmRace *FRaceForm = nullptr;
+    TfrmDieSearch *FDieFinder = nullptr;
+    QMdiSubWindow *FDieFinderWindow = nullptr;
     QMdiSubWindow *FRaceWindow = nullptr;
     TfrmInventory *FInventoryForm = nullptr;
+    std::vector<TfrmArmy *> FArmyForms;
+    TfrmArmy *FCurrentArmy = nullptr;
     QMdiSubWindow *FInventoryWindow = nullptr;
     TSystemClock FClock;
     QMenu *FWindowsMenu = nullptr;
