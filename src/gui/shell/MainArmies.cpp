@@ -11,6 +11,8 @@
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
 
+#include <algorithm>
+
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -18,17 +20,30 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The captions of the group menu while no army of that type is at hand.
 const std::array kNoGroupArmy{u"No &Home Army"_s, u"No &Campaign Army"_s, u"No Ho&rde Army"_s,
                               u"No &Promotion Pool"_s, u"No &Summoning Pool"_s};
 
 } // namespace
+
+QString TfrmMain::NoGroupArmyCaption(int type)
+{
+    return kNoGroupArmy[size_t(type)];
+}
 
 TfrmArmy &TfrmMain::AddArmyWindow(std::unique_ptr<TfrmArmy> window)
 {
     TfrmArmy *army = window.release();
     QMdiSubWindow *frame = FMdiArea->addSubWindow(army);
     frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->resize(900, 620);
+    // Each new army steps down and right from the last, but stays inside the frame: a
+    // window whose grids run off the edge looks broken.
+    const QSize room = FMdiArea->viewport()->size();
+    const QSize size(std::min(900, std::max(room.width(), 320)), std::min(620, std::max(room.height(), 240)));
+    frame->resize(size);
+    const int step = 24 * int(FArmyForms.size() % 8);
+    frame->move(std::clamp(step, 0, std::max(0, room.width() - size.width())),
+                std::clamp(step, 0, std::max(0, room.height() - size.height())));
     FArmyForms.push_back(army);
     SetCurrentArmy(army);
     frame->show();

@@ -28,10 +28,6 @@ namespace {
 // The frame's own title; its window title gains the name of a maximized child window.
 const QString kTitle = u"Tarrowind Assistant"_s;
 
-// The captions of the group menu while no army of that type is at hand.
-const std::array kNoGroupArmy{u"No &Home Army"_s, u"No &Campaign Army"_s, u"No Ho&rde Army"_s,
-                              u"No &Promotion Pool"_s, u"No &Summoning Pool"_s};
-
 } // namespace
 
 TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths, QStringList documents,
@@ -302,7 +298,7 @@ void TfrmMain::CreateWindowsMenu()
                                            QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence(Qt::CTRL | Qt::Key_P),
                                            QKeySequence(Qt::CTRL | Qt::Key_S)};
     for (size_t tag = 0; tag < mnuGroup.size(); ++tag) {
-        mnuGroup[tag] = AddAction(group, u"mnuGroup%1"_s.arg(tag), kNoGroupArmy[tag], keys[tag]);
+        mnuGroup[tag] = AddAction(group, u"mnuGroup%1"_s.arg(tag), NoGroupArmyCaption(int(tag)), keys[tag]);
         mnuGroup[tag]->setData(int(tag));
         mnuGroup[tag]->setEnabled(false);
         connect(mnuGroup[tag], &QAction::triggered, this, [this, tag] { GotoGroupArmy(int(tag)); });

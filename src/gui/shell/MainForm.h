@@ -184,6 +184,8 @@ private:
     void CreateFileMenu();
     void CreateOptionsMenu();
     void CreateWindowsMenu();
+    // The caption of a group menu item while the group has no army of that type.
+    static QString NoGroupArmyCaption(int type);
     QAction *AddAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut = {});
     void ToggleOption(QAction *item, bool &flag, const QString &settingName);
     void FillWindowList();
