@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -49,4 +51,14 @@ QString FailureOf(const std::function<void()> &call)
 QString TestDataPath(const QString &name)
 {
     return QStringLiteral(KR_TEST_DATA_DIR) + u'/' + name;
+}
+
+TDie &AddDie(TRace &race, const QString &name, int health, Profession profession)
+{
+    auto die = std::make_unique<TDie>(race, name);
+    die->SetHealth(health);
+    die->SetProfession(profession);
+    TDie &added = *die;
+    race.AddDie(std::move(die));
+    return added;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KrException.h"
+#include "dice/DiceData.h"
 #include "io/MemoryStream.h"
 #include "shell/ShellServices.h"
 
@@ -24,6 +25,9 @@ QByteArray FromHex(const QString &hex);
 
 // The message of the TKrException the call throws, or "(no failure)".
 QString FailureOf(const std::function<void()> &call);
+
+// A die of the given health and profession, added at the end of the race.
+TDie &AddDie(TRace &race, const QString &name, int health, Profession profession);
 
 // The folder of test files checked in under tests/data.
 QString TestDataPath(const QString &name);

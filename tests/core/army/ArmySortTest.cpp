@@ -47,8 +47,8 @@ TEST(ArmySortTest, StableSortWithSummonedLast)
     TRace &reedfolk = *c.Catalogue.FindRaceByID(3);
     TRace &emberkin = *c.Catalogue.FindRaceByID(7);
     // A second "Marsh Scout" of the same race, profession and health: an equal key.
-    TDie &twin = TArmyCatalogue::AddDie(reedfolk, u"Marsh Scout"_s, 1, Profession::LightTroop);
-    TDie &spark = TArmyCatalogue::AddDie(emberkin, u"Spark"_s, 1, Profession::None);
+    TDie &twin = AddDie(reedfolk, u"Marsh Scout"_s, 1, Profession::LightTroop);
+    TDie &spark = AddDie(emberkin, u"Spark"_s, 1, Profession::None);
 
     const std::vector<TDie *> dice{&c.Drake(), &twin, &spark, &c.Archer(), &c.Scout(), &c.Witch()};
     const std::vector<TDie *> byHealth = SortedDice(dice, ArmySortOrder::HealthProfession);

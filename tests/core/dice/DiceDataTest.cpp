@@ -14,16 +14,6 @@ TRace &AddRace(TCatalogue &catalogue, qint32 id, const QString &name, RaceType t
     return catalogue.AppendRace(std::move(race));
 }
 
-TDie &AddDie(TRace &race, const QString &name, int health, Profession profession)
-{
-    auto die = std::make_unique<TDie>(race, name);
-    die->SetHealth(health);
-    die->SetProfession(profession);
-    TDie &added = *die;
-    race.AddDie(std::move(die));
-    return added;
-}
-
 QStringList FaceTexts(const TDie &die)
 {
     QStringList texts;

@@ -43,16 +43,6 @@ struct TSmallCollection
             Catalogue.MakeTerrains();
     }
 
-    static TDie &AddDie(TRace &race, const QString &name, int health, Profession profession)
-    {
-        auto die = std::make_unique<TDie>(race, name);
-        die->SetHealth(health);
-        die->SetProfession(profession);
-        TDie &added = *die;
-        race.AddDie(std::move(die));
-        return added;
-    }
-
     TDie &Die(qint32 race, qint32 id) const { return *Catalogue.FindRaceByID(race)->DieByID(id); }
     TDie &Scout() const { return Die(3, 0); }
     TDie &Archer() const { return Die(3, 1); }

@@ -20,16 +20,6 @@ protected:
         return Catalogue.InsertRace(std::move(race));
     }
 
-    TDie &AddDie(TRace &race, const QString &name, int health, Profession profession)
-    {
-        auto die = std::make_unique<TDie>(race, name);
-        die->SetHealth(health);
-        die->SetProfession(profession);
-        TDie &added = *die;
-        race.AddDie(std::move(die));
-        return added;
-    }
-
     static QStringList Names(const TInventoryNode &node)
     {
         QStringList names;

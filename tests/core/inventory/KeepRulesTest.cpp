@@ -136,7 +136,7 @@ TEST(KeepRules, ThresholdByKindOfItem)
     // Eldarim keep nothing of their own.
     auto eldarim = std::make_unique<TRace>(c.Catalogue, 30, u"Starborn"_s);
     eldarim->Type = RaceType::Eldarim;
-    TDie &elder = TSmallCollection::AddDie(*eldarim, u"Elder"_s, 1, Profession::Mage);
+    TDie &elder = AddDie(*eldarim, u"Elder"_s, 1, Profession::Mage);
     c.Catalogue.InsertRace(std::move(eldarim));
     EXPECT_EQ(inv.Threshold(elder), 0);
     elder.Modifier = 2;
