@@ -1,5 +1,4 @@
-#include "KrTool.h"
-#include "TestSupport.h"
+#include "ToolFixture.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
 #include "inventory/Inventory.h"
@@ -18,13 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct TRun
-{
-    int Status = 0;
-    QString Out;
-    QString Err;
-};
-
 // A version-6 file over the small test catalogue: race 9's die 0, an entry of a race
 // the catalogue lacks, minor terrain 3, and one waiting trade.
 const QString kVersion6 = u"02 06 01"
@@ -36,7 +28,7 @@ const QString kVersion6 = u"02 06 01"
                           " 01 02 09 02 07 02 FF 02 32 02 01 02 FE 02 FD 02 05 02 02 00"
                           " 00"_s;
 
-class InventoryToolTest : public ::testing::Test
+class InventoryToolTest : public TToolTest
 {
 protected:
     void SetUp() override
@@ -51,18 +43,6 @@ protected:
             0);
     }
 
-    TRun Run(const QStringList &args)
-    {
-        TRun run;
-        QTextStream out(&run.Out);
-        QTextStream err(&run.Err);
-        run.Status = RunKrTool(args, out, err, Folder.path());
-        out.flush();
-        err.flush();
-        return run;
-    }
-
-    QString Path(const QString &name) const { return Folder.filePath(name); }
     QStringList Races() const { return {u"--races"_s, Path(u"KRRACES.DAT"_s)}; }
 
     // An inventory as the program saves it, over the small catalogue, with a trade of
@@ -91,8 +71,6 @@ protected:
         trade.AppendLine(*catalogue.MinorTerrain(23), 1);
         return WriteToBytes([&](TTaggedWriter &w) { inventory.WriteStream(w); });
     }
-
-    QTemporaryDir Folder;
 };
 
 } // namespace
@@ -299,13 +277,7 @@ TEST_F(InventoryToolTest, BadFilesAndBadUsage)
         {{u"build"_s, u"--kind"_s, u"prices"_s, Path(u"typo.json"_s), Path(u"out.krp"_s)},
          Path(u"typo.json"_s) + u": prices: missing"_s},
     };
-    for (const auto &[args, message] : cases) {
-        const TRun run = Run(args);
-        EXPECT_EQ(run.Status, 1) << args.join(u' ').toStdString();
-        EXPECT_TRUE(run.Out.isEmpty()) << args.join(u' ').toStdString();
-        EXPECT_TRUE(run.Err.startsWith(u"krtool: "_s + message)) << run.Err.toStdString();
-        EXPECT_EQ(run.Err.count(u'\n'), 1) << run.Err.toStdString();
-    }
+    ExpectFailures(cases);
     EXPECT_FALSE(QFile::exists(Path(u"out.kri"_s)));
 
     for (const QStringList &bad : {QStringList{u"resave"_s, Path(u"a.kri"_s)},

@@ -45,7 +45,8 @@ TEST(Die, NewDieAndItsFaces)
     EXPECT_EQ(die.Health(), 1);
     EXPECT_EQ(die.GetProfession(), Profession::Cavalry);
     EXPECT_EQ(die.Price(), 2);
-    EXPECT_EQ(FaceTexts(die), (QStringList{u"1 ID"_s, u"1 Move"_s, u"1 Move"_s, u"1 Move"_s, u"1 Move"_s, u"1 Move"_s}));
+    EXPECT_EQ(FaceTexts(die),
+              (QStringList{u"1 ID"_s, u"1 Move"_s, u"1 Move"_s, u"1 Move"_s, u"1 Move"_s, u"1 Move"_s}));
 
     // Growing adds "Save" faces of count 1; shrinking keeps the first faces, and growing
     // again does not bring the dropped faces back.
@@ -54,7 +55,8 @@ TEST(Die, NewDieAndItsFaces)
     EXPECT_EQ(FaceTexts(die).mid(5), (QStringList{u"3 Melee"_s, u"1 Save"_s, u"1 Save"_s}));
     die.SetFaceCount(4);
     die.SetFaceCount(6);
-    EXPECT_EQ(FaceTexts(die), (QStringList{u"1 ID"_s, u"1 Move"_s, u"1 Move"_s, u"1 Move"_s, u"1 Save"_s, u"1 Save"_s}));
+    EXPECT_EQ(FaceTexts(die),
+              (QStringList{u"1 ID"_s, u"1 Move"_s, u"1 Move"_s, u"1 Move"_s, u"1 Save"_s, u"1 Save"_s}));
 
     EXPECT_EQ(FailureOf([&] { die.FaceSymbol(6); }), u"\"New Unit\" has 6 faces.  Index 6 is invalid.");
     EXPECT_EQ(FailureOf([&] { die.SetFace(-1, 0, 1); }), u"\"New Unit\" has 6 faces.  Index -1 is invalid.");
@@ -198,8 +200,8 @@ TEST(Catalogue, RaceListOrderAndIds)
     QStringList order;
     for (const auto &race : catalogue.Races())
         order << QString::number(race->ID) + u':' + race->Name;
-    EXPECT_EQ(order, (QStringList{u"3:Ashfolk"_s, u"4:Twin"_s, u"5:Twin"_s, u"7:Zed"_s, u"2:ashfolk"_s,
-                                  u"1:walkers"_s, u"6:Ancient"_s}));
+    EXPECT_EQ(order, (QStringList{u"3:Ashfolk"_s, u"4:Twin"_s, u"5:Twin"_s, u"7:Zed"_s, u"2:ashfolk"_s, u"1:walkers"_s,
+                                  u"6:Ancient"_s}));
 
     EXPECT_EQ(catalogue.FindRaceByID(7)->Name, u"Zed");
     EXPECT_EQ(catalogue.FindRaceByID(99), nullptr);

@@ -1,6 +1,6 @@
+#include "inventory/InventoryTree.h"
 #include "TestSupport.h"
 #include "dice/Catalogue.h"
-#include "inventory/InventoryTree.h"
 #include "inventory/KeepRules.h"
 
 #include <gtest/gtest.h>
@@ -49,8 +49,8 @@ TEST_F(InventoryTreeTest, ShapeOfTheTree)
     TInventoryTree tree(Catalogue, Rules);
     QStringList steps;
     tree.Build({}, [&](const QString &step) { steps << step; });
-    EXPECT_EQ(steps.mid(0, 3), (QStringList{u"Building inventory tree..."_s, u"Inserting race types..."_s,
-                                            u"Inserting races..."_s}));
+    EXPECT_EQ(steps.mid(0, 3),
+              (QStringList{u"Building inventory tree..."_s, u"Inserting race types..."_s, u"Inserting races..."_s}));
     EXPECT_TRUE(steps.contains(u"Inserting Heron..."_s));
     EXPECT_TRUE(steps.contains(u"Inserting Terrains"_s));
     EXPECT_EQ(steps.last(), u"Sorting Misprints...");
@@ -110,7 +110,7 @@ TEST_F(InventoryTreeTest, TextsAndStates)
     x.SetPrice(4);
     y.Count = 10; // 2 over the keep value of 8: surplus
     y.InPlayCount = 2;
-    z.Count = 8;  // exactly what is kept
+    z.Count = 8; // exactly what is kept
     tree.Redisplay({});
     EXPECT_EQ(x.TreeNode->Text(), u"X, Archer (3/1, 4pts)");
     EXPECT_EQ(y.TreeNode->StateImage(), 7);
