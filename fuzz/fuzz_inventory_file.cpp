@@ -5,30 +5,14 @@
 // must give back every copy they counted when they go, and krtool's reading of the file
 // must agree with the program's.
 
+#include "FuzzCollection.h"
 #include "FuzzSupport.h"
 
-#include "../bench/SyntheticCatalogue.h"
 #include "KrException.h"
-#include "inventory/Inventory.h"
-#include "shell/Clock.h"
 
 namespace {
 
 constexpr const char *kTarget = "fuzz_inventory_file";
-
-// The catalogue of the seeds, with the inventory the window would keep over it.
-struct TCollection
-{
-    TCollection() : Clock(QDateTime(QDate(2024, 3, 5), QTime(9, 30))), Inventory(Catalogue, Clock)
-    {
-        MakeSyntheticCatalogue(Catalogue, 3, 3);
-        Catalogue.MakeTerrains();
-    }
-
-    TCatalogue Catalogue;
-    TFixedClock Clock;
-    TInventory Inventory;
-};
 
 QByteArray Save(const TInventory &inventory)
 {
@@ -48,7 +32,7 @@ template <typename F> void ForEachItem(const TCatalogue &catalogue, F visit)
 
 // The figures the alert report and the trade panel show, under every sort of rule; the
 // sanitizers watch the arithmetic.
-void CheckFigures(TCollection &c)
+void CheckFigures(TFuzzCollection &c)
 {
     for (const auto &trade : c.Inventory.Trades())
         (void)trade->NetValue();
@@ -69,7 +53,7 @@ void CheckFigures(TCollection &c)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray input = FuzzBytes(data, size);
-    TCollection c;
+    TFuzzCollection c;
     bool programRead = true;
     try {
         ReadFromBytes(input, [&](TTaggedReader &reader) { c.Inventory.ReadStream(reader); });
@@ -102,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     CheckFigures(c);
 
     const QByteArray saved = Save(c.Inventory);
-    TCollection reread;
+    TFuzzCollection reread;
     TInventoryReadResult result;
     try {
         ReadFromBytes(saved, [&](TTaggedReader &reader) { result = reread.Inventory.ReadStream(reader); });
@@ -114,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (Save(reread.Inventory) != saved)
         FuzzFault(kTarget, "saving the re-read inventory gives other bytes");
 
-    for (TCollection *collection : {&c, &reread}) {
+    for (TFuzzCollection *collection : {&c, &reread}) {
         collection->Inventory.FreeTrades();
         ForEachItem(collection->Catalogue, [&](const TInventoryData &item) {
             if (item.UsedCount != 0 || item.WaitingCount != 0 || item.InPlayCount != 0)

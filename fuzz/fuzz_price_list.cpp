@@ -3,29 +3,14 @@
 // into a fresh catalogue with every price the same and exports to the very same bytes,
 // and krtool's reading of the list must agree with the program's.
 
+#include "FuzzCollection.h"
 #include "FuzzSupport.h"
 
-#include "../bench/SyntheticCatalogue.h"
 #include "KrException.h"
-#include "inventory/Inventory.h"
-#include "shell/Clock.h"
 
 namespace {
 
 constexpr const char *kTarget = "fuzz_price_list";
-
-struct TCollection
-{
-    TCollection() : Clock(QDateTime(QDate(2024, 3, 5), QTime(9, 30))), Inventory(Catalogue, Clock)
-    {
-        MakeSyntheticCatalogue(Catalogue, 3, 3);
-        Catalogue.MakeTerrains();
-    }
-
-    TCatalogue Catalogue;
-    TFixedClock Clock;
-    TInventory Inventory;
-};
 
 QByteArray Export(const TInventory &inventory)
 {
@@ -37,7 +22,7 @@ QByteArray Export(const TInventory &inventory)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray input = FuzzBytes(data, size);
-    TCollection c;
+    TFuzzCollection c;
     bool programRead = true;
     try {
         ReadFromBytes(input, [&](TTaggedReader &reader) { c.Inventory.ReadPrices(reader); });
@@ -68,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     const QByteArray exported = Export(c.Inventory);
-    TCollection other;
+    TFuzzCollection other;
     TInventoryReadResult result;
     try {
         ReadFromBytes(exported, [&](TTaggedReader &reader) { result = other.Inventory.ReadPrices(reader); });
