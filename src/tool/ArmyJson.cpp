@@ -123,7 +123,8 @@ TJsonOut ArmyToJson(const TArmyRecord &army, const TCatalogue &names)
 TArmyRecord ArmyFromJson(const QJsonObject &json)
 {
     TMembers members(json, QString());
-    ReadHeader(members, u"army"_s, 1, TArmy::kRecordVersion);
+    // Every version below 2 has the first layout, as the program reads it.
+    ReadHeader(members, u"army"_s, kMin32, TArmy::kRecordVersion);
     TArmyRecord army = ArmyBodyFromJson(members);
     members.CheckAllUsed();
     return army;
@@ -170,7 +171,7 @@ TGroupFileRecord GroupFromJson(const QJsonObject &json)
         for (qsizetype i = 0; i < armies.size(); ++i) {
             TMembers army(armies[i], At(u"armies"_s, i));
             if (army.Has(u"version"_s))
-                army.Integer(u"version"_s, 1, TArmy::kRecordVersion);
+                army.Integer(u"version"_s, kMin32, TArmy::kRecordVersion);
             group.Armies.push_back(ArmyBodyFromJson(army));
             army.CheckAllUsed();
         }

@@ -94,6 +94,14 @@ TEST_F(ArmyFormTest, PuttingDiceIntoTheCurrentArmy)
     EXPECT_EQ(Die(0, 2).UsedCount, 2u);
     EXPECT_TRUE(army.Army().Modified);
 
+    // An edit in the catalogue shows at once.
+    Die(0, 2).SetHealth(4);
+    Main->MarkRacesChanged();
+    EXPECT_EQ(army.findChild<QLineEdit *>(u"txtHealth"_s)->text(), u"8/2");
+    EXPECT_EQ(Column(army, 4).front(), u"4");
+    Die(0, 2).SetHealth(3);
+    Main->MarkRacesChanged();
+
     // From the inventory: the Edit item names the die and the army.
     TfrmInventory &inventory = *Main->InventoryForm();
     Main->ShowInventory();
@@ -101,6 +109,12 @@ TEST_F(ArmyFormTest, PuttingDiceIntoTheCurrentArmy)
     EXPECT_EQ(inventory.findChild<QAction *>(u"mnuInvAddToArmy"_s)->text(), u"&Add Gull to New Army");
     inventory.AddToArmy();
     EXPECT_EQ(inventory.StatusText(), u"Gull added to New Army.  Total health now 7/2.");
+    // The item follows the current army while the die stays selected.
+    Main->SetCurrentArmy(nullptr);
+    EXPECT_EQ(inventory.findChild<QAction *>(u"mnuInvAddToArmy"_s)->text(), u"&Add to Army");
+    EXPECT_FALSE(inventory.findChild<QAction *>(u"mnuInvAddToArmy"_s)->isEnabled());
+    Main->SetCurrentArmy(&army);
+    EXPECT_EQ(inventory.findChild<QAction *>(u"mnuInvAddToArmy"_s)->text(), u"&Add Gull to New Army");
 
     // Duplicating and deleting work on the selected row; deleting gives the use back.
     army.DiceGrid().SelectCell(1, 1);
@@ -224,9 +238,13 @@ TEST_F(ArmyFormTest, GroupsSaveAndOpenTogether)
     ASSERT_EQ(Main->ArmyForms().size(), 1u);
     EXPECT_EQ(Main->ArmyForms().front()->Army().Name(), u"Stranger");
 
+    // The die of the home army has left the catalogue since: that army says so.
+    Main->Catalogue().FindRaceByID(0)->RemoveDie(&Die(0, 1));
     Main->OpenDocument(path);
     ASSERT_EQ(Main->ArmyForms().size(), 3u);
     EXPECT_EQ(Main->ArmyForms()[1]->Army().Name(), u"Keep");
+    EXPECT_EQ(Main->ArmyForms()[1]->StatusText(), u"1 dice lost.");
+    EXPECT_EQ(Main->ArmyForms()[2]->StatusText(), u" ");
     EXPECT_EQ(Main->ArmyForms()[2]->Army().BattleSize(), 60u);
     EXPECT_EQ(Main->CurrentArmy(), Main->ArmyForms()[2]);
 }
@@ -236,8 +254,14 @@ TEST_F(ArmyFormTest, AnalysisAndItsClearing)
     TfrmArmy &army = Main->CreateArmy();
     army.AddDie(Die(0, 1));
     army.AddDie(Die(1, 1)); // summoned: left out unless included
+    QStringList statuses;
+    const auto recording =
+        QObject::connect(&army, &TfrmArmy::StatusChanged, [&statuses](const QString &text) { statuses << text; });
     army.AnalyzeArmy();
-    EXPECT_EQ(army.StatusText(), u"Analysis complete.");
+    QObject::disconnect(recording);
+    ASSERT_EQ(statuses.size(), 1 + 1 + 120 + 2) << "the summoned die is not processed";
+    EXPECT_EQ(statuses.front(), u"Initializing for analysis...");
+    EXPECT_EQ(statuses.mid(122), (QStringList{u"Formatting results..."_s, u"Analysis complete."_s}));
     EXPECT_TRUE(army.Army().Analyzed);
     const int move = 2 + int(ResultType::Move);
     EXPECT_EQ(army.ResultsGrid().Column(move)->Title(), u"Move");
@@ -250,6 +274,15 @@ TEST_F(ArmyFormTest, AnalysisAndItsClearing)
     EXPECT_EQ(army.ResultsGrid().Column(move)->Cell(1)->Text(), QString());
     army.AnalyzeArmy();
     EXPECT_EQ(army.ResultsGrid().Column(move)->Cell(1)->Text(), u"2.00/0.00");
+
+    // Figures of an earlier dice list never stay on screen.
+    army.AddDie(Die(0, 1));
+    EXPECT_EQ(army.ResultsGrid().Column(move)->Cell(1)->Text(), QString());
+    EXPECT_EQ(army.ChancesGrid().Column(2)->Cell(1)->Text(), QString());
+    army.AnalyzeArmy();
+    army.RemoveDie(Die(0, 1));
+    EXPECT_EQ(army.ResultsGrid().Column(move)->Title(), QString());
+    army.AnalyzeArmy();
 
     // The minimum option clears every army's figures.
     Item(u"mnuOptionsShowMin"_s).trigger();

@@ -1,4 +1,5 @@
 #include "MainFixture.h"
+#include "army/ArmyForm.h"
 #include "controls/FancyGrid.h"
 #include "dice/Catalogue.h"
 #include "editors/RaceData.h"
@@ -199,6 +200,16 @@ TEST_F(RaceFormTest, DeletingADie)
     form.DeleteDie();
     EXPECT_EQ(form.StatusText(), u"Delete aborted by user.");
     EXPECT_EQ(form.Race()->DieCount(), 4);
+
+    // An open army holding the die keeps it from going.
+    TfrmArmy &army = Main->CreateArmy();
+    form.Grid().SelectCell(1, 2);
+    form.AddToArmy();
+    Prompts.ExpectMessage(u"\"Gull\" cannot be deleted: it is in the army New Army."_s);
+    form.DeleteDie();
+    EXPECT_EQ(form.StatusText(), u"Gull kept.");
+    EXPECT_EQ(form.Race()->DieCount(), 4);
+    army.RemoveDie(*army.Army().Dice().front());
 
     form.Grid().SelectCell(1, 2);
     Prompts.ExpectAsk(u"Delete Gull?"_s, TAnswer::Yes);

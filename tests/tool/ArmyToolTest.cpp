@@ -219,7 +219,7 @@ TEST_F(ArmyToolTest, BadFilesAndBadUsage)
         {{u"build"_s, u"--kind"_s, u"group"_s, Path(u"both.json"_s), Path(u"out.krg"_s)},
          Path(u"both.json"_s) + u": give either \"armies\" or \"paths\""_s},
         {{u"build"_s, u"--kind"_s, u"group"_s, Path(u"member.json"_s), Path(u"out.krg"_s)},
-         Path(u"member.json"_s) + u": armies[0].version: 5 is outside 1 to 4"_s},
+         Path(u"member.json"_s) + u": armies[0].version: 5 is outside -2147483648 to 4"_s},
     };
     ExpectFailures(cases);
     EXPECT_FALSE(QFile::exists(Path(u"out.kra"_s)));

@@ -104,9 +104,7 @@ TArmyAnalysis AnalyzeArmy(const std::vector<const TDie *> &dice, const std::func
         }
     }
 
-    Notify(status, u"Formatting results..."_s);
     ChancesFromNone(analysis, none);
-    Notify(status, u"Analysis complete."_s);
     return analysis;
 }
 

@@ -34,7 +34,7 @@ std::vector<const TDie *> AnalysedDice(const std::vector<TDie *> &dice, bool inc
 
 // The analysis in one pass over the dice: the sum over pairs of different entries is the
 // square of the sum less the sum of the squares. The status callback hears the steps the
-// army window shows.
+// army window shows up to the formatting of the results, which is the window's own.
 TArmyAnalysis AnalyzeArmy(const std::vector<const TDie *> &dice,
                           const std::function<void(const QString &)> &status = {});
 

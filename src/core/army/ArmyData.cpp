@@ -160,9 +160,25 @@ TDie *TArmy::NextDie(int &cursor) const
     return FDice[size_t(cursor++)];
 }
 
+qint32 TArmy::Health() const
+{
+    qint32 sum = 0;
+    for (const TDie *die : FDice)
+        sum += IsSummoned(*die) ? 0 : die->Health();
+    return sum;
+}
+
+qint32 TArmy::SummonedHealth() const
+{
+    qint32 sum = 0;
+    for (const TDie *die : FDice)
+        sum += IsSummoned(*die) ? die->Health() : 0;
+    return sum;
+}
+
 QString TArmy::HealthText() const
 {
-    return QString::number(FHealth) + u'/' + QString::number(FSummonedHealth);
+    return QString::number(Health()) + u'/' + QString::number(SummonedHealth());
 }
 
 bool TArmy::IsSummoned(const TDie &die)
@@ -190,8 +206,6 @@ int TArmy::ReadRecord(TTaggedReader &reader)
 
     FReleased = false;
     FDice.clear();
-    FHealth = 0;
-    FSummonedHealth = 0;
     int lost = 0;
     for (const TArmyDieReference &reference : record.AllDice()) {
         const TRace *race = FCatalogue->FindRaceByID(reference.Race);
@@ -226,7 +240,6 @@ void TArmy::WriteRecord(TTaggedWriter &writer) const
 
 void TArmy::Use(TDie &die, int delta)
 {
-    (IsSummoned(die) ? FSummonedHealth : FHealth) += delta * die.Health();
     if (!FReleased)
         FCatalogue->AddUsed(die, delta);
 }

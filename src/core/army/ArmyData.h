@@ -87,9 +87,10 @@ public:
     TDie *FirstDie(int &cursor) const;
     TDie *NextDie(int &cursor) const;
 
-    // Health of the dice that are not summoned, and of those that are.
-    qint32 Health() const { return FHealth; }
-    qint32 SummonedHealth() const { return FSummonedHealth; }
+    // Health of the dice that are not summoned, and of those that are. Summed afresh each
+    // time: the editors may change a die's health or its race's type while it is here.
+    qint32 Health() const;
+    qint32 SummonedHealth() const;
     // "24/0".
     QString HealthText() const;
     // Dragonkin come when summoned.
@@ -125,8 +126,6 @@ private:
     TCatalogue *FCatalogue;
     QString FName;
     std::vector<TDie *> FDice;
-    qint32 FHealth = 0;
-    qint32 FSummonedHealth = 0;
     QString FNotes;
     ArmyType FType = ArmyType::HordeArmy;
     int FMajor = 2;

@@ -16,24 +16,20 @@ namespace {
 constexpr qsizetype kLineWidth = 65;
 constexpr qsizetype kCutWidth = 66;
 
+// The remainder is always the last line, even when a cut or trailing blanks left it
+// empty: readers of earlier exports see the same lines.
 void WrapParagraph(QString rest, QStringList &lines)
 {
-    bool wrapped = false;
     while (rest.size() > kLineWidth) {
-        wrapped = true;
-        // A blank at the very start would end an empty line: such a stretch is cut.
         const qsizetype blank = rest.lastIndexOf(u' ', kLineWidth);
-        const bool cut = blank <= 0;
-        const qsizetype end = cut ? kCutWidth : blank;
+        const qsizetype end = blank < 0 ? kCutWidth : blank;
         lines << rest.left(end);
         qsizetype next = end;
         while (next < rest.size() && rest[next] == u' ')
             ++next;
         rest = rest.mid(next);
     }
-    // A paragraph that ended exactly at a cut, or in blanks, leaves nothing to write.
-    if (!wrapped || !rest.isEmpty())
-        lines << rest;
+    lines << rest;
 }
 
 QStringList MinorTerrainNames(const TArmy &army)

@@ -12,7 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qint32 kOldestRecordVersion = 1;
 constexpr int kDragonSlots = 5;
 constexpr qint32 kFirstDragonRace = 25;
 
@@ -51,10 +50,11 @@ TArmyRecord TArmyRecord::Read(TTaggedReader &reader)
     TArmyRecord record;
     const qint64 versionAt = reader.Position();
     record.Version = reader.ReadInteger();
-    if (record.Version < kOldestRecordVersion || record.Version > TArmy::kRecordVersion) {
-        reader.Fail(u"Army record version %1 is outside %2 to %3"_s.arg(QString::number(record.Version),
-                                                                        QString::number(kOldestRecordVersion),
-                                                                        QString::number(TArmy::kRecordVersion)),
+    // Versions below 2 all have the first layout. A later version than ours may hold
+    // what this program would drop without a word on the next save.
+    if (record.Version > TArmy::kRecordVersion) {
+        reader.Fail(u"Army record version %1 is newer than %2"_s.arg(QString::number(record.Version),
+                                                                     QString::number(TArmy::kRecordVersion)),
                     versionAt);
     }
     record.Name = reader.ReadString();
@@ -177,7 +177,11 @@ QString ResolveGroupPath(const QString &written, const QString &groupPath)
     QString folder = QFileInfo(groupPath).absolutePath();
     if (!folder.endsWith(u'/'))
         folder += u'/';
-    return folder + written.mid(2);
+    // These lists were written where folders are separated by backslashes; below the
+    // group's own folder they are folders here too.
+    QString below = written.mid(2);
+    below.replace(u'\\', u'/');
+    return folder + below;
 }
 
 void ReadGroupStream(TTaggedReader &reader, TCatalogue &catalogue, const QString &groupPath, TGroupFile &group)
@@ -187,9 +191,11 @@ void ReadGroupStream(TTaggedReader &reader, TCatalogue &catalogue, const QString
         reader, group.Version,
         [&] {
             auto army = std::make_unique<TArmy>(catalogue);
-            group.Lost += army->ReadRecord(reader);
+            const int lost = army->ReadRecord(reader);
             army->GroupFileName = groupPath;
             group.Armies.push_back(std::move(army));
+            group.LostByArmy.push_back(lost);
+            group.Lost += lost;
         },
         [&](const QString &path) { group.ArmyPaths << ResolveGroupPath(path, groupPath); });
 }
@@ -234,6 +240,7 @@ void OpenGroupFile(const QString &path, TCatalogue &catalogue, TGroupFile &group
             // The message alone would not say which of the group's files is damaged.
             throw TFileFormatError(armyPath + u": "_s + failure.Message());
         }
+        group.LostByArmy.push_back(lost);
         group.Lost += lost;
     }
 }

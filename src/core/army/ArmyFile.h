@@ -83,8 +83,10 @@ struct TGroupFile
     std::vector<std::unique_ptr<TArmy>> Armies;
     // A path list: the army files it names, ".\" resolved, in order.
     QStringList ArmyPaths;
-    // Dice of the file that the catalogue does not hold, over all armies.
+    // Dice of the file that the catalogue does not hold, over all armies, and of each
+    // army (beside Armies), so that every army window can say what it lost.
     int Lost = 0;
+    std::vector<int> LostByArmy;
 };
 
 using TStatusSink = std::function<void(const QString &)>;

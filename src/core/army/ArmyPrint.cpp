@@ -76,12 +76,14 @@ private:
 
     // The sections that grow with the army (its rows and notes) could run past the foot
     // of the page; a line that would not fit goes to the top of the next page instead.
-    void MakeRoom()
+    // True when it did.
+    bool MakeRoom()
     {
-        if (FY + FH > PageBottom()) {
-            FCanvas.NewPage();
-            FY = FMargin;
-        }
+        if (FY + FH <= PageBottom())
+            return false;
+        FCanvas.NewPage();
+        FY = FMargin;
+        return true;
     }
 
     void Cell(int x, int width, Align align, const QString &text, TPrintFont font)
@@ -121,24 +123,30 @@ private:
         chanceW[1] = WidestOf(FArmy.ChanceHeaders.value(1), FArmy.ChanceRows, 1);
         FTableEnd = chanceX[1] + chanceW[1];
 
+        // Rows continued on another page are headed again there.
+        const auto header = [&] {
+            for (int c = 0; c < kDiceColumns; ++c)
+                Cell(diceX[size_t(c)], diceW[size_t(c)], kDiceAlign[size_t(c)], FArmy.DiceHeaders.value(c),
+                     kHeadFont);
+            Cell(countX, countW, Align::Right, u"#"_s, kHeadFont);
+            for (int c = 0; c < 2; ++c)
+                Cell(chanceX[size_t(c)], chanceW[size_t(c)], kChanceAlign[size_t(c)], FArmy.ChanceHeaders.value(c),
+                     kHeadFont);
+            FY += FH;
+            FCanvas.Line(FX0, FY, diceEnd, FY, kRulePen);
+            FCanvas.Line(chanceX[0], FY, FTableEnd, FY, kRulePen);
+            FY += kRuleSkip;
+        };
         FY += 2 * FH;
-        for (int c = 0; c < kDiceColumns; ++c)
-            Cell(diceX[size_t(c)], diceW[size_t(c)], kDiceAlign[size_t(c)], FArmy.DiceHeaders.value(c), kHeadFont);
-        Cell(countX, countW, Align::Right, u"#"_s, kHeadFont);
-        for (int c = 0; c < 2; ++c)
-            Cell(chanceX[size_t(c)], chanceW[size_t(c)], kChanceAlign[size_t(c)], FArmy.ChanceHeaders.value(c),
-                 kHeadFont);
-        FY += FH;
-        FCanvas.Line(FX0, FY, diceEnd, FY, kRulePen);
-        FCanvas.Line(chanceX[0], FY, FTableEnd, FY, kRulePen);
-        FY += kRuleSkip;
+        header();
 
         const auto &dice = FArmy.DiceRows;
         const auto &chances = FArmy.ChanceRows;
         size_t die = 0;
         size_t chance = 0;
         while (die < dice.size() || chance < chances.size()) {
-            MakeRoom();
+            if (MakeRoom())
+                header();
             if (die < dice.size()) {
                 const QStringList &row = dice[die];
                 for (int c = 0; c < kDiceColumns; ++c)

@@ -38,6 +38,12 @@ TfrmArmy::TfrmArmy(TfrmMain &main, std::unique_ptr<TArmy> army)
     BuildMenus();
     connect(&FMain, &TfrmMain::ArmyAnalysisInvalid, this, &TfrmArmy::ClearResults);
     connect(&FMain, &TfrmMain::ResultColumnsMoved, this, &TfrmArmy::ArrangeResultColumns);
+    // An edited die may have a new name, health or spell resistance, its race a new name or
+    // type (which decides what counts as summoned).
+    connect(&FMain, &TfrmMain::RacesChanged, this, [this] {
+        txtHealth->setText(FArmy->HealthText());
+        FillDiceRows();
+    });
     RefreshAll();
     ShowStatus(u" "_s);
     resize(900, 620);
@@ -278,7 +284,9 @@ void TfrmArmy::FillDiceRows(int from)
 
 void TfrmArmy::DiceChanged(int fromIndex)
 {
-    if (FArmy->Analyzed)
+    // The model has already dropped its analysed flag; the figures on screen are what
+    // must go.
+    if (FAnalysis)
         ClearResults();
     Modify();
     txtHealth->setText(FArmy->HealthText());
@@ -399,11 +407,12 @@ void TfrmArmy::ClearResults()
 
 void TfrmArmy::AnalyzeArmy()
 {
-    ShowStatus(u"Initializing for analysis..."_s);
+    // The analysis itself says "Initializing for analysis..." first.
     for (int t = 0; t < kResultTypeCount; ++t)
         grdResults->Column(2 + t)->SetTitle(NameOf(ResultType(t)));
     FAnalysis = std::make_unique<TArmyAnalysis>(::AnalyzeArmy(
         AnalysedDice(FArmy->Dice(), FIncludeSummoned), [this](const QString &text) { ShowStatus(text); }));
+    ShowStatus(u"Formatting results..."_s);
     FillResults(*FAnalysis);
     FillDiceRows();
     ShowStatus(u"Analysis complete."_s);
@@ -427,7 +436,7 @@ void TfrmArmy::ToggleSummoned()
     mnuOptionsSummoned->setChecked(FIncludeSummoned);
     ShowStatus(FIncludeSummoned ? u"Summoned creatures will be included in the next analysis."_s
                                 : u"Summoned creatures will be excluded from the next analysis."_s);
-    if (FArmy->Analyzed)
+    if (FAnalysis)
         ClearResults();
 }
 

@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -511,6 +512,16 @@ void TfrmRace::DeleteDie()
     if (!die)
         return;
     const QString name = die->Name;
+    // An army holds the die itself; it stays until no open army has it.
+    for (const TfrmArmy *army : FMain.ArmyForms()) {
+        const auto &dice = army->Army().Dice();
+        if (std::find(dice.begin(), dice.end(), die) != dice.end()) {
+            FMain.Prompts().Warning(windowTitle(), u'"' + name + u"\" cannot be deleted: it is in the army "_s +
+                                                       army->Army().Name() + u'.');
+            ShowStatus(name + u" kept."_s);
+            return;
+        }
+    }
     if (FMain.Prompts().Confirm(windowTitle(), u"Delete "_s + name + u'?', TButtons::YesNo) != TAnswer::Yes) {
         ShowStatus(u"Delete aborted by user."_s);
         return;

@@ -57,6 +57,7 @@ TfrmInventory::TfrmInventory(TfrmMain &main)
     connect(FModel, &QAbstractItemModel::modelReset, this, [this] { SelectNode(nullptr); });
     BuildMenus();
     UpdateEditMenu();
+    connect(&FMain, &TfrmMain::CurrentArmyChanged, this, &TfrmInventory::UpdateArmyItem);
     FInventory->SetObserver(this);
     resize(620, 560);
 }
@@ -225,21 +226,26 @@ void TfrmInventory::UpdateEditMenu()
     if (item)
         ShowItemStatus(*FCurrentItem);
 
+    UpdateArmyItem();
     if (FCurrentDie) {
         mnuView->setText(u"&View "_s + FCurrentDie->Name);
         mnuView->setEnabled(true);
-        mnuAddToArmy->setVisible(true);
-        const TfrmArmy *army = FMain.CurrentArmy();
-        mnuAddToArmy->setText(army ? u"&Add "_s + FCurrentDie->Name + u" to "_s + army->Army().Name()
-                                   : u"&Add to Army"_s);
-        mnuAddToArmy->setEnabled(army != nullptr);
     } else {
-        mnuAddToArmy->setVisible(false);
         mnuView->setText(FCurrentRace ? u"&View "_s + FCurrentRace->Name : u"&View Details"_s);
         mnuView->setEnabled(FCurrentRace != nullptr);
     }
     mnuPropagate->setText(FCurrentRace ? u"&Propagate Drawers from "_s + FCurrentRace->Name : u"&Propagate Drawers"_s);
     mnuPropagate->setEnabled(FCurrentRace != nullptr);
+}
+
+void TfrmInventory::UpdateArmyItem()
+{
+    mnuAddToArmy->setVisible(FCurrentDie != nullptr);
+    if (!FCurrentDie)
+        return;
+    const TfrmArmy *army = FMain.CurrentArmy();
+    mnuAddToArmy->setText(army ? u"&Add "_s + FCurrentDie->Name + u" to "_s + army->Army().Name() : u"&Add to Army"_s);
+    mnuAddToArmy->setEnabled(army != nullptr);
 }
 
 void TfrmInventory::ShowItemStatus(TInventoryData &item)
@@ -274,6 +280,8 @@ void TfrmInventory::Activate()
         FMain.ShowInventoryOptions();
     }
     RedisplayTree();
+    // The current army may have been renamed meanwhile.
+    UpdateArmyItem();
     FActivating = false;
 }
 

@@ -92,6 +92,8 @@ protected:
 private:
     void BuildMenus();
     void UpdateEditMenu();
+    // "&Add <die> to <army>" follows the selected die and the current army.
+    void UpdateArmyItem();
     void ChangeCountBy(int delta);
     bool HandleKey(int key, const QString &text);
 

@@ -72,6 +72,7 @@ void TfrmMain::SetCurrentArmy(TfrmArmy *army)
         mnuGroup[tag]->setText(kNoGroupArmy[tag]);
     }
     mnuNavigateCurrent->setEnabled(army != nullptr);
+    emit CurrentArmyChanged();
     if (!army) {
         ShowStatus(u"No army selected."_s);
         return;
@@ -191,9 +192,13 @@ void TfrmMain::RegisterArmyOpeners()
         TGroupFile group;
         // The armies read before any damage open all the same; then the failure is told.
         auto registerArmies = [&] {
-            for (auto &army : group.Armies)
-                AddArmyWindow(std::make_unique<TfrmArmy>(*this, std::move(army)));
+            for (size_t i = 0; i < group.Armies.size(); ++i) {
+                TfrmArmy &window = AddArmyWindow(std::make_unique<TfrmArmy>(*this, std::move(group.Armies[i])));
+                if (group.LostByArmy[i] > 0)
+                    window.ShowStatus(LostDiceMessage(group.LostByArmy[i]));
+            }
             group.Armies.clear();
+            group.LostByArmy.clear();
         };
         try {
             OpenGroupFile(path, FCatalogue, group, [this](const QString &text) { ShowStatus(text); });

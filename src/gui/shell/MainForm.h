@@ -171,6 +171,8 @@ signals:
     void RacesRegenerated();
     // Races were added, renamed, removed or changed.
     void RacesChanged();
+    // Another army (or none) is current, or the current one was renamed.
+    void CurrentArmyChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;

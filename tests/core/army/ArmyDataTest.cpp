@@ -69,6 +69,17 @@ TEST(ArmyDataTest, DiceCountAsUsedAndRemovingTakesTheFirstEntry)
     EXPECT_EQ(army.HealthText(), u"4/0");
     EXPECT_EQ(Names(army), (QStringList{u"Reed Archer"_s, u"Marsh Scout"_s}));
 
+    // The editors may change a die or its race while the army holds it; the totals follow.
+    const int scoutHealth = c.Scout().Health();
+    c.Scout().SetHealth(scoutHealth + 2);
+    EXPECT_EQ(army.Health(), 6);
+    const RaceType reedfolk = c.Scout().Race().Type;
+    c.Scout().Race().Type = RaceType::Dragonkin;
+    EXPECT_EQ(army.HealthText(), u"0/6");
+    c.Scout().Race().Type = reedfolk;
+    c.Scout().SetHealth(scoutHealth);
+    EXPECT_EQ(army.HealthText(), u"4/0");
+
     int cursor = 5;
     QStringList walked;
     for (TDie *die = army.FirstDie(cursor); die; die = army.NextDie(cursor))
@@ -181,6 +192,12 @@ TEST(ArmyDataTest, ReadsEveryVersion)
     EXPECT_EQ(TArmyCatalogue::Record(*v1).right(22), FromHex(kNewArmy).right(22));
     v1.reset();
     EXPECT_TRUE(c.Used().isEmpty());
+    // Any version below 2 has that layout.
+    for (const QString &version : {u"00"_s, u"FF"_s}) {
+        auto old = c.Read(FromHex(u"02 "_s + version + u" 06 01 4F 01 02 03 02 00 00 06 00"_s), &lost);
+        EXPECT_EQ(Names(*old), QStringList{u"Marsh Scout"_s});
+        EXPECT_EQ(old->Type(), ArmyType::HordeArmy);
+    }
 
     // Version 2: a campaign army; the slots 0 and 3 are dragons, 10 and -1 nothing, 4
     // names race 27, which the catalogue lacks.
@@ -251,8 +268,7 @@ TEST(ArmyDataTest, DamagedRecordsFailWithTheOffsetAndChangeNothing)
     TArmyCatalogue c;
     const QString head = u"02 04 06 00 01 02 03 02 00 00 06 00 "_s; // type at offset 12
     const QList<std::pair<QString, QString>> cases{
-        {u"02 05"_s, u"Army record version 5 is outside 1 to 4 at offset 0."_s},
-        {u"02 00"_s, u"Army record version 0 is outside 1 to 4 at offset 0."_s},
+        {u"02 05"_s, u"Army record version 5 is newer than 4 at offset 0."_s},
         {head + u"02 05"_s, u"Army type 5 is out of range at offset 12."_s},
         {head + u"02 02 02 FF"_s, u"Battle size -1 is out of range at offset 14."_s},
         {head + u"02 02 04 00 00 00 80"_s, u"Battle size -2147483648 is out of range at offset 14."_s},

@@ -33,10 +33,13 @@ TEST(ArmyExportTest, NotesWrapAtSixtyFiveAndCutAtSixtySix)
     // Without a blank: cut at 66.
     const QStringList cut = WrapExportNotes(Word(u'a', 70));
     EXPECT_EQ(cut, (QStringList{Word(u'a', 66), Word(u'a', 4)}));
-    EXPECT_EQ(WrapExportNotes(Word(u'a', 66)), QStringList{Word(u'a', 66)}) << "no empty line after a cut";
+    // The remainder is the last line, even an empty one.
+    EXPECT_EQ(WrapExportNotes(Word(u'a', 66)), (QStringList{Word(u'a', 66), QString()}));
     EXPECT_EQ(WrapExportNotes(Word(u'a', 140)), (QStringList{Word(u'a', 66), Word(u'a', 66), Word(u'a', 8)}));
     EXPECT_EQ(WrapExportNotes(Word(u'a', 66) + u" x"_s), (QStringList{Word(u'a', 66), u"x"_s}));
-    EXPECT_EQ(WrapExportNotes(u' ' + Word(u'a', 70)), (QStringList{u' ' + Word(u'a', 65), Word(u'a', 5)}));
+    EXPECT_EQ(WrapExportNotes(Word(u'a', 60) + u"       "_s), (QStringList{Word(u'a', 60) + u"     "_s, QString()}));
+    // A blank leading the notes is the last blank within 65: the first line is empty.
+    EXPECT_EQ(WrapExportNotes(u' ' + Word(u'a', 70)), (QStringList{QString(), Word(u'a', 66), Word(u'a', 4)}));
 
     // The last blank that keeps the line within 65.
     EXPECT_EQ(WrapExportNotes(Word(u'a', 65) + u" cc"_s), (QStringList{Word(u'a', 65), u"cc"_s}));

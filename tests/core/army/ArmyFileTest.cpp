@@ -69,6 +69,7 @@ TEST(ArmyFileTest, ReadsBothFormats)
     EXPECT_EQ(group.Version, 2);
     EXPECT_EQ(Names(group.Armies), (QStringList{u"A"_s, u"B"_s}));
     EXPECT_EQ(group.Lost, 1);
+    EXPECT_EQ(group.LostByArmy, (std::vector<int>{1, 0}));
     EXPECT_TRUE(group.ArmyPaths.isEmpty());
     for (const auto &army : group.Armies) {
         EXPECT_EQ(army->GroupFileName, u"/x/y/Mine.KRG");
@@ -94,6 +95,7 @@ TEST(ArmyFileTest, ReadsBothFormats)
 
     EXPECT_EQ(ResolveGroupPath(u".\\A.KRA"_s, u"/G.KRG"_s), u"/A.KRA");
     EXPECT_EQ(ResolveGroupPath(u"x.\\A.KRA"_s, u"/G.KRG"_s), u"x.\\A.KRA");
+    EXPECT_EQ(ResolveGroupPath(u".\\Spring\\A.KRA"_s, u"/g/G.KRG"_s), u"/g/Spring/A.KRA");
 
     // As it stands: a path list keeps its version and paths; records are written as
     // version 2 whatever the version read.
@@ -149,6 +151,7 @@ TEST(ArmyFileTest, OpeningAndSavingFiles)
                                      u"Loading "_s + path(u"other/b.kra"_s) + u"..."_s}));
     EXPECT_EQ(Names(group.Armies), (QStringList{u"A"_s, u"B"_s}));
     EXPECT_EQ(group.Lost, 1);
+    EXPECT_EQ(group.LostByArmy, (std::vector<int>{1, 0}));
     EXPECT_EQ(group.Armies[0]->FileName, path(u"a.kra"_s));
     EXPECT_TRUE(group.Armies[0]->GroupFileName.isEmpty());
 

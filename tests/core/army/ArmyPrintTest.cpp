@@ -398,7 +398,10 @@ TEST(ArmyPrint, RowsThatRunPastTheFootContinueOnTheNextPage)
     // Rows from 161 in steps of 16 while they end above the foot margin at 1028.
     const int perPage = (1028 - kFirstRowY) / kH;
     EXPECT_EQ(canvas.Find(u"Unit %1"_s.arg(perPage - 1))->Y, kFirstRowY + (perPage - 1) * kH);
-    EXPECT_EQ(canvas.Find(u"Unit %1"_s.arg(perPage), 1)->Y, kMargin);
+    // The next page heads its rows again.
+    EXPECT_EQ(canvas.Find(u"Name"_s, 1)->Y, kMargin);
+    EXPECT_EQ(canvas.Find(u"Effect"_s, 1)->Y, kMargin);
+    EXPECT_EQ(canvas.Find(u"Unit %1"_s.arg(perPage), 1)->Y, kMargin + kFirstRowY - kHeaderY);
     for (const auto &drawn : canvas.Texts)
         EXPECT_LE(drawn.Y + kH, 1028) << drawn.Text.toStdString();
 }
