@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (qsizetype i = 0; i < raw.ArmyPaths.size(); ++i) {
             const bool relative = raw.ArmyPaths[i].startsWith(QStringLiteral(".\\"));
             const QString expected =
-                relative ? QStringLiteral("/fuzz/groups/") + raw.ArmyPaths[i].mid(2) : raw.ArmyPaths[i];
+                relative ? QStringLiteral("/fuzz/groups/") + raw.ArmyPaths[i].mid(2).replace(u'\\', u'/')
+                         : raw.ArmyPaths[i];
             if (group.ArmyPaths[i] != expected)
                 FuzzFault(kTarget, "a path of a path list resolves wrongly");
         }
@@ -75,9 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             FuzzFault(kTarget, "a list of records gave other armies than krtool reads");
         size_t named = 0;
         size_t kept = 0;
+        if (group.LostByArmy.size() != group.Armies.size())
+            FuzzFault(kTarget, "an army of a group file has no count of its lost dice");
         for (size_t i = 0; i < raw.Armies.size(); ++i) {
             named += raw.Armies[i].AllDice().size();
             kept += group.Armies[i]->Dice().size();
+            if (group.LostByArmy[i] < 0 ||
+                size_t(group.LostByArmy[i]) + group.Armies[i]->Dice().size() != raw.Armies[i].AllDice().size())
+                FuzzFault(kTarget, "an army's lost dice are not the dice of its record it lacks");
         }
         if (group.Lost < 0 || size_t(group.Lost) + kept != named)
             FuzzFault(kTarget, "the dice kept and lost are not the dice of the file");
