@@ -26,9 +26,10 @@ QPoint CellCenter(const TFancyGrid &grid, int position, int row)
     return grid.visualRect(grid.model()->index(row - 1, position)).center();
 }
 
-void SendMouse(QWidget *target, QEvent::Type type, QPoint point, Qt::MouseButton button, Qt::MouseButtons buttons)
+void SendMouse(QWidget *target, QEvent::Type type, QPoint point, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers keys = Qt::NoModifier)
 {
-    QMouseEvent event(type, QPointF(point), QPointF(target->mapToGlobal(point)), button, buttons, Qt::NoModifier);
+    QMouseEvent event(type, QPointF(point), QPointF(target->mapToGlobal(point)), button, buttons, keys);
     QApplication::sendEvent(target, &event);
 }
 
@@ -393,6 +394,19 @@ TEST(FancyGrid, KeysAndButtonsReachTheOwner)
     SendMouse(grid.viewport(), QEvent::MouseButtonPress, CellCenter(grid, 2, 3), Qt::RightButton, Qt::RightButton);
     SendMouse(grid.viewport(), QEvent::MouseButtonRelease, CellCenter(grid, 1, 3), Qt::RightButton, Qt::NoButton);
     EXPECT_EQ(rightClicks, 1);
+
+    // A left press on a title, with the keys held; the right button is no title click.
+    std::vector<std::pair<int, Qt::KeyboardModifiers>> titles;
+    QObject::connect(&grid, &TFancyGrid::TitleClicked, &grid,
+                     [&](int position, Qt::KeyboardModifiers keys) { titles.emplace_back(position, keys); });
+    QHeaderView &header = *grid.horizontalHeader();
+    const QPoint title(header.sectionViewportPosition(1) + header.sectionSize(1) / 2, header.height() / 2);
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        SendMouse(header.viewport(), QEvent::MouseButtonPress, title, button, button, Qt::ShiftModifier);
+        SendMouse(header.viewport(), QEvent::MouseButtonRelease, title, button, Qt::NoButton, Qt::ShiftModifier);
+    }
+    EXPECT_EQ(titles, (std::vector<std::pair<int, Qt::KeyboardModifiers>>{{1, Qt::ShiftModifier}}));
+    EXPECT_EQ(grid.SelectedRow(), 3) << "a title click selects nothing";
 
     // The owner is asked once the mouse has travelled; a refusal starts nothing.
     int asked = 0;

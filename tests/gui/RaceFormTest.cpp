@@ -139,12 +139,20 @@ TEST_F(RaceFormTest, CreatingRenamingAndARaceWithoutDice)
     EXPECT_EQ(Names().findText(u"Ashen"_s), -1);
     EXPECT_EQ(Main->Catalogue().FindRaceByID(2), nullptr);
     EXPECT_EQ(form.Race()->Name, u"Ashen");
+    const TRace *ashen = form.Race();
 
     Prompts.ExpectInput(u"Enter new name for this race."_s, u"Moss Folk"_s);
     form.ChangeRace(Names().findText(u"Stonekin"_s));
     FormItem(u"mnuRaceRename"_s).trigger();
     EXPECT_NE(Names().findText(u"Moss Folk"_s), -1);
     EXPECT_EQ(Main->Catalogue().FindRaceByID(1)->Name, u"Moss Folk");
+
+    // Another race leaving the list keeps the first one alive: the collection, trades and
+    // armies may still hold it and its dice.
+    Prompts.ExpectInput(u"Enter new name for this race."_s, QString());
+    FormItem(u"mnuRaceRename"_s).trigger();
+    EXPECT_EQ(Main->Catalogue().FindRaceByID(1), nullptr);
+    EXPECT_EQ(ashen->Name, u"Ashen");
 }
 
 TEST_F(RaceFormTest, DuplicatingCopiesTheDiceOnly)

@@ -81,6 +81,13 @@ void TCatalogue::ClearRaces()
         FRaces.erase(FRaces.begin());
 }
 
+qint32 TCatalogue::NextID()
+{
+    while (FindRaceByID(FNextID))
+        ++FNextID;
+    return FNextID++;
+}
+
 std::unique_ptr<TRace> TCatalogue::CreateRace()
 {
     return std::make_unique<TRace>(*this, NextID());

@@ -55,7 +55,8 @@ public:
     std::unique_ptr<TRace> CreateRace();
 
     // Answers the next race ID and counts on.
-    qint32 NextID() { return FNextID++; }
+    // Never the ID of a race already here, whatever the stored counter says.
+    qint32 NextID();
     qint32 PeekNextID() const { return FNextID; }
     void SetNextID(qint32 id) { FNextID = id; }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -270,6 +271,12 @@ TRace::~TRace()
 
 int TRace::AddDie(std::unique_ptr<TDie> die)
 {
+    // Other files know dice by these IDs; a damaged race file whose counter lags behind
+    // its dice must not make a new die share one.
+    for (const auto &held : FDice) {
+        if (held->ID() >= NextDieID && held->ID() < std::numeric_limits<qint32>::max())
+            NextDieID = held->ID() + 1;
+    }
     die->AssignID(NextDieID);
     ++NextDieID;
     FDice.push_back(std::move(die));

@@ -28,6 +28,25 @@ bool IsSevenBit(const QString &text)
     return true;
 }
 
+// 8-bit text was written in the Windows code page of Western Europe, where 0x80 to 0x9F
+// are printable (quotes, dashes, the euro sign). Read as Latin-1 they would become
+// control characters, and the next save would keep them so. The five bytes that page
+// leaves undefined stand for themselves.
+QString FromCodePage(const QByteArray &bytes)
+{
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char byte : bytes) {
+        const auto code = quint8(byte);
+        *out++ = QChar(code >= 0x80 && code < 0xA0 ? kHigh[code - 0x80] : char16_t(code));
+    }
+    return text;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------
@@ -308,13 +327,13 @@ QString TTaggedReader::ReadString()
         CheckClaim(length, kText, start);
         QByteArray bytes(length, Qt::Uninitialized);
         ReadBytes(bytes.data(), length, kText, start);
-        return QString::fromLatin1(bytes);
+        return FromCodePage(bytes);
     }
     case TValueTag::LongString: {
         const qint32 length = ReadLength(kText, start, 1);
         QByteArray bytes(length, Qt::Uninitialized);
         ReadBytes(bytes.data(), length, kText, start);
-        return QString::fromLatin1(bytes);
+        return FromCodePage(bytes);
     }
     case TValueTag::Utf8String: {
         const qint32 length = ReadLength(kText, start, 1);

@@ -58,11 +58,24 @@ TFancyGrid::TFancyGrid(QWidget *parent) : QTableView(parent)
     connect(FHeader, &QHeaderView::sectionMoved, this, &TFancyGrid::SectionMoved);
     connect(FHeader, &QHeaderView::sectionResized, this, &TFancyGrid::SectionResized);
     connect(FHeader, &QHeaderView::sectionDoubleClicked, this, &TFancyGrid::TitleDoubleClicked);
-    connect(FHeader, &QHeaderView::sectionPressed, this,
-            [this](int position) { emit TitleClicked(position, QApplication::keyboardModifiers()); });
+    // Titles are not clickable (that would select columns), and an unclickable header
+    // reports no presses: the press is taken from its viewport before the header sees it.
+    FHeader->viewport()->installEventFilter(this);
 
     ApplyHeights();
     ApplyWidths();
+}
+
+bool TFancyGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == FHeader->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto *press = static_cast<QMouseEvent *>(event);
+        const int logical = FHeader->logicalIndexAt(press->position().toPoint());
+        if (press->button() == Qt::LeftButton && logical >= 0)
+            emit TitleClicked(logical, press->modifiers());
+    }
+    // The header still gets the press: it starts column moves and resizing.
+    return QTableView::eventFilter(watched, event);
 }
 
 TFancyGrid::~TFancyGrid()

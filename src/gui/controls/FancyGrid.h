@@ -310,6 +310,7 @@ signals:
     void TitleClicked(int position, Qt::KeyboardModifiers modifiers);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

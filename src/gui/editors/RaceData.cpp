@@ -455,7 +455,7 @@ void TfrmRace::ChangeName()
         FRace->Name = *name;
     } else if (std::unique_ptr<TRace> removed = FMain.Catalogue().RemoveRace(FRace)) {
         // Out of the race database; the form keeps showing it until another race is chosen.
-        FUnlisted = std::move(removed);
+        FUnlisted.push_back(std::move(removed));
     }
     FillRaceNames();
     FMain.MarkRacesChanged();

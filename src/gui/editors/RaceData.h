@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -91,9 +92,9 @@ private:
 
     TfrmMain &FMain;
     TRace *FRace = nullptr;
-    // A race renamed to an empty name left the race list; the form keeps it until
-    // another race is shown.
-    std::unique_ptr<TRace> FUnlisted;
+    // Races renamed to an empty name left the race list but not the program: the
+    // inventory tree, trades and armies may still hold them and their dice.
+    std::vector<std::unique_ptr<TRace>> FUnlisted;
     Land FLand = Land::None;
     bool FLoaded = false;
     bool FPending = false;

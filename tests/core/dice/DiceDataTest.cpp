@@ -154,6 +154,17 @@ TEST(Race, DiceGetIdsOnceAndInOrder)
     EXPECT_EQ(FailureOf([&] { race.AddDie(std::move(numbered)); }), u"Cannot assign a new ID to \"D\".");
     EXPECT_EQ(race.DieCount(), 2);
 
+    // A counter behind the dice of a damaged file never hands out an ID in use.
+    auto read = std::make_unique<TDie>(race, u"E"_s);
+    read->AssignID(9);
+    race.AppendDie(std::move(read));
+    race.NextDieID = 1;
+    race.AddDie(std::make_unique<TDie>(race, u"F"_s));
+    EXPECT_EQ(race.DieByID(10)->Name, u"F");
+    race.RemoveDie(race.DieByID(9));
+    race.RemoveDie(race.DieByID(10));
+    race.NextDieID = 3;
+
     QStringList walked;
     int cursor = 0;
     for (TDie *die = race.FirstDie(cursor); die; die = race.NextDie(cursor))
@@ -205,6 +216,9 @@ TEST(Catalogue, RaceListOrderAndIds)
 
     EXPECT_EQ(catalogue.FindRaceByID(7)->Name, u"Zed");
     EXPECT_EQ(catalogue.FindRaceByID(99), nullptr);
+    // A stored counter behind the races passes over the IDs in use.
+    catalogue.SetNextID(6);
+    EXPECT_EQ(catalogue.NextID(), 8);
     std::unique_ptr<TRace> removed = catalogue.RemoveRace(catalogue.FindRaceByID(4));
     ASSERT_TRUE(removed);
     EXPECT_EQ(removed->ID, 4);

@@ -100,12 +100,20 @@ TEST(TaggedReader, ReadsEveryTagBack)
 
 TEST(TaggedReader, AcceptsTheOlderTextAndNumberForms)
 {
-    // Short and long strings hold Latin-1 text from older files; wide strings UTF-16.
+    // Short and long strings hold 8-bit text of the Western Windows code page from older
+    // files; wide strings UTF-16.
     ReadFromBytes(FromHex(u"06 02 41 E9  0C 01 00 00 00 42  12 02 00 00 00 41 00 16 4E"_s), [](TTaggedReader &r) {
         EXPECT_EQ(r.ReadString(), u"A\u00e9");
         EXPECT_EQ(r.ReadString(), u"B");
         EXPECT_EQ(r.ReadString(), u"A\u4e16");
     });
+    ReadFromBytes(FromHex(u"06 06 80 92 96 9F 81 A0  0C 02 00 00 00 85 FF"_s), [](TTaggedReader &r) {
+        EXPECT_EQ(r.ReadString(), u"\u20ac\u2019\u2013\u0178\u0081\u00a0");
+        EXPECT_EQ(r.ReadString(), u"\u2026\u00ff");
+    });
+    // Such text is saved as UTF-8, and the apostrophe stays an apostrophe.
+    EXPECT_EQ(WriteToBytes([](TTaggedWriter &w) { w.WriteString(u"Axe\u2019"_s); }),
+              FromHex(u"14 06 00 00 00 41 78 65 E2 80 99"_s));
     // A float may be stored as any integer; an integer written with a wider tag than
     // needed still reads.
     ReadFromBytes(FromHex(u"02 07  03 F4 01  04 01 00 00 00  04 02 00 00 00"_s), [](TTaggedReader &r) {
