@@ -418,6 +418,17 @@ TEST_F(IconViewTest, DeletedSymbolsLeaveBothFilesAtTheNextSave)
     EXPECT_TRUE(view.Modified());
     Click(Special(), u"apex"_s); // shown across the save, which moves it down
 
+    // A failed save keeps the old numbers, and the shown symbol with them.
+    ASSERT_TRUE(QFile::remove(IconFile));
+    ASSERT_TRUE(QDir(Data.path()).mkdir(u"KRICONS.DAT"_s));
+    Prompts.ExpectAsk(u"Save icon changes to disk?"_s, TAnswer::Yes);
+    Prompts.ExpectMessage(QString());
+    EXPECT_FALSE(view.CloseIconViewerQuery());
+    EXPECT_EQ(view.CurrentIcon(), 8);
+    EXPECT_EQ(Selected(Special()), u"apex");
+    EXPECT_EQ(NameBox().text(), u"apex");
+    ASSERT_TRUE(QDir(Data.path()).rmdir(u"KRICONS.DAT"_s));
+
     Statuses.clear();
     Prompts.ExpectAsk(u"Save icon changes to disk?"_s, TAnswer::Yes);
     EXPECT_TRUE(view.CloseIconViewerQuery());

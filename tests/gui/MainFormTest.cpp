@@ -1,6 +1,7 @@
 #include "MainFixture.h"
 #include "TestSupport.h"
 #include "dice/Catalogue.h"
+#include "dice/IconView.h"
 #include "dice/RaceFile.h"
 #include "io/TaggedStream.h"
 #include "shell/HelpWindow.h"
@@ -17,8 +18,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -180,6 +183,40 @@ TEST_F(MainFormTest, AFailedSaveAtExitKeepsTheProgramOpen)
     EXPECT_FALSE(main.RequestClose());
     EXPECT_EQ(main.StatusText(), u"Error writing race file.");
     EXPECT_TRUE(Item(u"mnuFileSaveRaces"_s).isEnabled());
+}
+
+TEST_F(MainFormTest, TheIconViewerMayHoldTheProgramOpen)
+{
+    TCatalogue catalogue;
+    TIconDescriptor spark;
+    spark.Name = u"Spark"_s;
+    catalogue.Icons().Add(spark);
+    WriteCatalogue(catalogue);
+    TfrmMain &main = Start();
+    TfrmIconView &view = *main.IconView();
+    view.ShowViewer();
+    auto &symbols = *view.findChild<QListWidget *>(u"lstSpecialIcons"_s);
+    ASSERT_GT(symbols.count(), 0);
+    symbols.setCurrentRow(0);
+    view.findChild<QPlainTextEdit *>(u"txtDescription"_s)->setPlainText(u"Changed."_s);
+    view.findChild<QPushButton *>(u"btnStore"_s)->click();
+    ASSERT_TRUE(view.Modified());
+
+    // Cancel, or a write that fails, keeps the program and the changes.
+    Prompts.ExpectAsk(u"Save icon changes to disk?"_s, TAnswer::Cancel);
+    EXPECT_FALSE(main.RequestClose());
+    QFile::remove(IconFile);
+    ASSERT_TRUE(QDir(Data.path()).mkdir(u"KRICONS.DAT"_s));
+    Prompts.ExpectAsk(u"Save icon changes to disk?"_s, TAnswer::Yes);
+    Prompts.ExpectMessage(QString());
+    EXPECT_FALSE(main.RequestClose());
+    EXPECT_TRUE(view.isVisible());
+    EXPECT_TRUE(view.Modified());
+
+    ASSERT_TRUE(QDir(Data.path()).rmdir(u"KRICONS.DAT"_s));
+    Prompts.ExpectAsk(u"Save icon changes to disk?"_s, TAnswer::Yes);
+    EXPECT_TRUE(main.RequestClose());
+    EXPECT_FALSE(view.Modified());
 }
 
 TEST_F(MainFormTest, ExitCommands)

@@ -667,19 +667,20 @@ void TfrmIconView::CloseIconViewer()
 
 bool TfrmIconView::SaveIcons()
 {
-    // Writing takes the deleted symbols out of the table, so every later symbol gets a
-    // lower ID; the shown symbol moves down with them.
-    qint32 current = FCurrent;
-    if (current >= BasicIcon::Count) {
+    // A write takes the deleted symbols out of the table, so every later symbol gets a
+    // lower ID and the shown symbol moves down with them; a failed one puts the old
+    // table back, and the shown symbol keeps its ID.
+    qint32 compacted = FCurrent;
+    if (compacted >= BasicIcon::Count) {
         for (qint32 id = BasicIcon::Count; id < FCurrent; ++id) {
             if (Table().GetIcon(id)->Name.isEmpty())
-                --current;
+                --compacted;
         }
     }
     TCatalogue &catalogue = FMain.Catalogue();
     const bool written = WriteSymbolsAndRaces(catalogue, FMain.DataFilePath(QString::fromUtf16(kIconFileName)),
                                               FMain.DataFilePath(QString::fromUtf16(kRaceFileName)), FMain);
-    // The table is compacted even when a file failed, so the lists follow either way.
+    const qint32 current = written ? compacted : FCurrent;
     FCurrent = Table().GetIcon(current) ? current : -1;
     RebuildLists();
     if (FCurrent >= 0)

@@ -344,9 +344,11 @@ void TfrmMain::Beep()
 
 bool TfrmMain::RequestClose()
 {
-    // The icon viewer may save its symbols; its answer does not hold the program back.
-    if (FIconView && FIconView->isVisible())
-        FIconView->CloseIconViewerQuery();
+    // The icon viewer may save its symbols. Cancel there, or a failed write, keeps the
+    // program open: its changes would otherwise go, and the race file could be saved
+    // below pointing at symbols the icon file does not have.
+    if (FIconView && FIconView->isVisible() && !FIconView->CloseIconViewerQuery())
+        return false;
     bool mayClose = !FInventoryForm || FInventoryForm->QuerySaveInventory();
     if (mayClose && FCatalogue.RacesModified) {
         switch (FPrompts.Confirm(kTitle, u"Save race changes?"_s, TButtons::YesNoCancel)) {
