@@ -188,6 +188,14 @@ TEST_F(InventoryFormTest, CountsNeverGoBelowZero)
     EXPECT_EQ(gull.TreeNode->Text(), u"Gull, Archer (2/0, 2pts)");
     EXPECT_EQ(gull.TreeNode->Parent()->Text(), u"Common (2/0)");
 
+    // Nor above the largest count a file holds.
+    form.Inventory().SetItemCount(gull, 4294967295LL);
+    form.IncreaseCount();
+    EXPECT_EQ(gull.Count, 4294967295u);
+    EXPECT_EQ(Prompts.Beeps, 2);
+    EXPECT_EQ(form.StatusText(), u"The count of Gull cannot go higher; it stays 4294967295.");
+    form.Inventory().SetItemCount(gull, 2);
+
     form.SelectNode(nullptr);
     form.IncreaseCount();
     EXPECT_EQ(form.StatusText(), u"No die selected.");
@@ -204,6 +212,11 @@ TEST_F(InventoryFormTest, CountsNeverGoBelowZero)
     Prompts.ExpectAsk(u"Close inventory without saving?"_s, TAnswer::No);
     EXPECT_FALSE(Main->RequestClose());
     EXPECT_EQ(form.StatusText(), u"Inventory save aborted by user.");
+    // Closing without saving leaves nothing to save.
+    Prompts.ExpectSave(std::nullopt);
+    Prompts.ExpectAsk(u"Close inventory without saving?"_s, TAnswer::Yes);
+    EXPECT_TRUE(form.QuerySaveInventory());
+    EXPECT_FALSE(FormItem(form, u"mnuInvSave"_s).isEnabled());
 }
 
 TEST_F(InventoryFormTest, SavingLoadingAndClearing)
@@ -299,6 +312,7 @@ TEST_F(InventoryFormTest, DrawersAndDeletedDice)
     races.DeleteDie();
     const TInventoryNode &stoneNode = *Main->Catalogue().FindRaceByID(1)->TreeNode;
     EXPECT_FALSE(stoneNode.Children().front()->HasChildren());
+    EXPECT_EQ(FormItem(form, u"mnuInvSave"_s).isEnabled(), form.Inventory().Modified);
 }
 
 TEST_F(InventoryFormTest, DieCountDialog)

@@ -241,14 +241,36 @@ TEST_F(MainFormTest, DieFinderComesMaximizedAndClosingItMeansLeaving)
     QMdiSubWindow *window = qobject_cast<QMdiSubWindow *>(main.DieFinder()->parentWidget());
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(window->isVisible());
+    // The Windows menu lists what is open to the user, numbered.
+    auto *windows = qobject_cast<QMenu *>(Item(u"mnuWindowTile"_s).associatedObjects().value(0));
+    ASSERT_NE(windows, nullptr);
+    const auto listed = [windows] {
+        emit windows->aboutToShow();
+        QStringList texts;
+        for (const QAction *item : windows->actions()) {
+            if (item->isCheckable())
+                texts << item->text();
+        }
+        return texts;
+    };
+    EXPECT_EQ(listed(), QStringList{u"&1 Race Form"_s});
     EXPECT_EQ(Item(u"mnuNavigateFinder"_s).shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
     Item(u"mnuNavigateFinder"_s).trigger();
     EXPECT_TRUE(window->isMaximized());
     EXPECT_EQ(main.MdiArea()->activeSubWindow(), window);
+    EXPECT_EQ(listed(), (QStringList{u"&1 Die Finder"_s, u"&2 Race Form"_s}));
 
     // Going back to the races does not maximize the race form as well.
     Item(u"mnuNavigateRaces"_s).trigger();
     EXPECT_FALSE(main.MdiArea()->activeSubWindow()->isMaximized());
+    // Chosen from the list, the finder comes back as it was.
+    listed();
+    for (QAction *item : windows->actions()) {
+        if (item->text().endsWith(u"Die Finder"_s))
+            item->trigger();
+    }
+    EXPECT_EQ(main.MdiArea()->activeSubWindow(), window);
+    EXPECT_TRUE(window->isMaximized());
 
     Prompts.ExpectAsk(u"Exit Tarrowind Assistant?"_s, TAnswer::Cancel);
     window->close();
@@ -437,9 +459,14 @@ TEST_F(MainFormTest, ServicesForOtherWindows)
     // Moving result columns: both positions must be real.
     int moves = 0;
     QObject::connect(&main, &TfrmMain::ResultColumnsMoved, &main, [&] { ++moves; });
+    int clears = 0;
+    QObject::connect(&main, &TfrmMain::ArmyAnalysisInvalid, &main, [&] { ++clears; });
     main.MoveResultColumn(0, 5);
+    main.MoveResultColumn(16, 2);
+    main.MoveResultColumn(4, 4);
     main.MoveResultColumn(1, 3);
     EXPECT_EQ(moves, 1);
+    EXPECT_EQ(clears, 1);
     EXPECT_EQ(main.ResultMap().Position(ResultType::BlackMagic), 3);
     EXPECT_EQ(main.ResultMap().Position(ResultType::BlueMagic), 1);
 }

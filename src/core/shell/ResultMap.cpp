@@ -25,10 +25,10 @@ ResultType TResultMap::ResultAt(int position) const
     return ResultType(0);
 }
 
-void TResultMap::MoveResultColumn(int from, int to)
+bool TResultMap::MoveResultColumn(int from, int to)
 {
-    if (from < 1 || to < 1 || from > kResultTypeCount || to > kResultTypeCount)
-        return;
+    if (from < 1 || to < 1 || from > kResultTypeCount || to > kResultTypeCount || from == to)
+        return false;
     for (qint32 &entry : FPositions) {
         if (entry == from)
             entry = to;
@@ -37,6 +37,7 @@ void TResultMap::MoveResultColumn(int from, int to)
         else if (to <= entry && entry < from)
             ++entry;
     }
+    return true;
 }
 
 QByteArray TResultMap::ToBytes() const

@@ -21,8 +21,9 @@ public:
     const std::array<qint32, kResultTypeCount> &Positions() const { return FPositions; }
 
     // Moves the column at position from to position to; the columns between shift by
-    // one. Nothing happens unless both are real positions (1 to 15).
-    void MoveResultColumn(int from, int to);
+    // one. Nothing happens unless both are real positions (1 to 15); the answer is
+    // whether anything moved.
+    bool MoveResultColumn(int from, int to);
 
     // "ResultMap": 15 little-endian 32-bit integers. A value of any other size, or one
     // that is not an order of the 15 positions, is ignored and the identity stays.

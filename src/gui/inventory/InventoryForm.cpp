@@ -321,6 +321,7 @@ void TfrmInventory::ForgetDie(TDie &die)
 {
     // Trade lines of the die go, giving back what they counted.
     FInventory->ForgetItem(die);
+    mnuSaveInventory->setEnabled(FInventory->Modified);
     if (const TInventoryNode *node = die.TreeNode) {
         FModel->BeginRemove(*node);
         TInventoryNode *parent = FTree.RemoveDieNode(die, Options());
@@ -360,7 +361,9 @@ void TfrmInventory::ChangeCountBy(int delta)
     }
     if (FInventory->SetItemCount(*FCurrentItem, qint64(FCurrentItem->Count) + delta)) {
         FMain.Beep();
-        ShowStatus(u"There are no copies of "_s + FCurrentItem->Name + u" to take away; the count stays 0."_s);
+        ShowStatus(delta < 0 ? u"There are no copies of "_s + FCurrentItem->Name + u" to take away; the count stays 0."_s
+                             : u"The count of "_s + FCurrentItem->Name + u" cannot go higher; it stays "_s +
+                                   QString::number(FCurrentItem->Count) + u'.');
     }
     mnuSaveInventory->setEnabled(FInventory->Modified);
 }

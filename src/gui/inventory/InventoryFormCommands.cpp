@@ -31,6 +31,7 @@ bool TfrmInventory::QuerySaveInventory()
             return SaveInventoryFile(FInventory->FileName);
         case TAnswer::No:
             FInventory->Modified = false;
+            mnuSaveInventory->setEnabled(false);
             return true;
         default:
             return false;
@@ -40,6 +41,7 @@ bool TfrmInventory::QuerySaveInventory()
         return true;
     if (FMain.Prompts().Confirm(windowTitle(), u"Close inventory without saving?"_s, TButtons::YesNo) == TAnswer::Yes) {
         FInventory->Modified = false;
+        mnuSaveInventory->setEnabled(false);
         return true;
     }
     return false;

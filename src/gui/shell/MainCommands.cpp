@@ -121,9 +121,8 @@ void TfrmMain::RefreshSaveRaces()
 
 void TfrmMain::MoveResultColumn(int from, int to)
 {
-    if (from < 1 || to < 1)
+    if (!FResultMap.MoveResultColumn(from, to))
         return;
-    FResultMap.MoveResultColumn(from, to);
     emit ResultColumnsMoved();
     emit ArmyAnalysisInvalid();
 }
@@ -292,7 +291,10 @@ void TfrmMain::FillWindowList()
     const QList<QAction *> items = FWindowsMenu->actions();
     for (qsizetype i = items.indexOf(FWindowListSeparator) + 1; i < items.size(); ++i)
         delete items.at(i);
-    const QList<QMdiSubWindow *> windows = FMdiArea->subWindowList();
+    // Windows kept hidden until asked for (the inventory, the die finder) are not open
+    // to the user, and a maximized one stays maximized when chosen.
+    QList<QMdiSubWindow *> windows = FMdiArea->subWindowList();
+    windows.removeIf([](const QMdiSubWindow *window) { return window->isHidden(); });
     FWindowListSeparator->setVisible(!windows.isEmpty());
     int number = 1;
     for (QMdiSubWindow *window : windows) {
@@ -300,7 +302,8 @@ void TfrmMain::FillWindowList()
         item->setCheckable(true);
         item->setChecked(window == FMdiArea->activeSubWindow());
         connect(item, &QAction::triggered, window, [this, window] {
-            window->showNormal();
+            if (window->isMinimized())
+                window->showNormal();
             FMdiArea->setActiveSubWindow(window);
         });
     }

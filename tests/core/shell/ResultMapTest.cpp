@@ -69,7 +69,9 @@ TEST(ResultMap, MoveResultColumnShiftsTheColumnsBetween)
     EXPECT_EQ(Order(twice), (std::vector<qint32>{5, 2, 1, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
 
     TResultMap same;
-    same.MoveResultColumn(4, 4);
+    EXPECT_FALSE(same.MoveResultColumn(4, 4));
+    EXPECT_TRUE(same.MoveResultColumn(4, 5));
+    EXPECT_TRUE(same.MoveResultColumn(5, 4));
     EXPECT_EQ(Order(same), kIdentity);
 
     // Anything but two real positions changes nothing.
