@@ -400,6 +400,11 @@ TEST_F(MainFormTest, DamagedRaceDatabaseAtStart)
     EXPECT_TRUE(Statuses.contains(u"Error reading race file."_s));
     EXPECT_EQ(main.Catalogue().RaceCount(), 1);
     EXPECT_TRUE(Prompts.Transcript.last().startsWith(u"message Warning Tarrowind Assistant: The length of a text"_s));
+
+    // Saving the races read keeps the damaged file beside the new one.
+    main.SaveRaceData();
+    EXPECT_EQ(main.StatusText(), u"Race data written to disk.");
+    EXPECT_EQ(FileBytes(RaceFile + u".damaged"_s), bytes.left(bytes.indexOf("Stonekin") + 3));
 }
 
 TEST_F(MainFormTest, MenusAsTheyStand)

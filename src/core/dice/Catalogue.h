@@ -62,6 +62,9 @@ public:
 
     // Race data changed since it was last written.
     bool RacesModified = false;
+    // The race database could not be read whole: a save would write only the races read
+    // before the damage, so the damaged file is kept beside it first.
+    bool RacesIncomplete = false;
 
     // Recomputes the statistics of every die of every race.
     void RegenerateRaces();

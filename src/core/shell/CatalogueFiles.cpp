@@ -3,6 +3,7 @@
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
 #include "io/FileAccess.h"
+#include "io/FileErrors.h"
 #include "io/TaggedStream.h"
 #include "shell/ShellServices.h"
 
@@ -25,6 +26,7 @@ bool ReadRaceData(TCatalogue &catalogue, const QString &path, TShellServices &sh
         shell.ShowStatus(u"Race data read from disk."_s);
         return true;
     } catch (const TKrException &failure) {
+        catalogue.RacesIncomplete = true;
         shell.ReportError(failure, u"reading race file"_s);
         return false;
     }
@@ -34,6 +36,14 @@ bool WriteRaceData(TCatalogue &catalogue, const QString &path, TShellServices &s
 {
     try {
         shell.ShowStatus(u"Writing race data..."_s);
+        if (catalogue.RacesIncomplete && QFileInfo::exists(path)) {
+            // The races after the damage are only in that file; they must not go with it.
+            const QString kept = path + u".damaged"_s;
+            QFile::remove(kept);
+            if (!QFile::copy(path, kept))
+                throw TFileAccessError(u"Cannot keep the damaged race file as \"%1\"."_s.arg(kept));
+            shell.ShowStatus(u"Damaged race file kept as "_s + kept + u'.');
+        }
         SaveFileWith(path, [&](QIODevice &file) {
             TTaggedWriter writer(file);
             WriteRaceStream(writer, catalogue);
@@ -41,6 +51,7 @@ bool WriteRaceData(TCatalogue &catalogue, const QString &path, TShellServices &s
         });
         shell.ShowStatus(u"Race data written to disk."_s);
         catalogue.RacesModified = false;
+        catalogue.RacesIncomplete = false;
         return true;
     } catch (const TKrException &failure) {
         shell.ReportError(failure, u"writing race file"_s);

@@ -63,11 +63,33 @@ TEST_F(CatalogueFilesTest, ReadingTheRaceDatabase)
                                          bytes.indexOf("Beta") - 2));
     ASSERT_EQ(partial.RaceCount(), 1);
     EXPECT_EQ(partial.Races().front()->Name, u"Alpha");
+    EXPECT_TRUE(partial.RacesIncomplete);
+    EXPECT_FALSE(catalogue.RacesIncomplete);
+
+    // Saving what was read keeps the damaged file, and the races only it still holds.
+    Shell.Statuses.clear();
+    const QByteArray damaged = FileBytes(Path(u"damaged.DAT"_s));
+    EXPECT_TRUE(WriteRaceData(partial, Path(u"damaged.DAT"_s), Shell));
+    EXPECT_EQ(Shell.Statuses, (QStringList{u"Writing race data..."_s,
+                                           u"Damaged race file kept as "_s + Path(u"damaged.DAT.damaged"_s) + u'.',
+                                           u"Race data written to disk."_s}));
+    EXPECT_EQ(FileBytes(Path(u"damaged.DAT.damaged"_s)), damaged);
+    EXPECT_FALSE(partial.RacesIncomplete);
+    Shell.Statuses.clear();
+    EXPECT_TRUE(WriteRaceData(partial, Path(u"damaged.DAT"_s), Shell));
+    EXPECT_EQ(Shell.Statuses.size(), 2) << "kept once";
+    EXPECT_EQ(FileBytes(Path(u"damaged.DAT.damaged"_s)), damaged);
 
     // A database that is there but cannot be opened.
     ASSERT_TRUE(QDir(Folder.path()).mkdir(u"folder.DAT"_s));
     EXPECT_FALSE(ReadRaceData(partial, Path(u"folder.DAT"_s), Shell));
     EXPECT_TRUE(Shell.Errors.value(1).startsWith(u"Cannot open \"%1\": "_s.arg(Path(u"folder.DAT"_s))));
+    // What cannot be kept is not written over.
+    Shell.Statuses.clear();
+    EXPECT_FALSE(WriteRaceData(partial, Path(u"folder.DAT"_s), Shell));
+    EXPECT_EQ(Shell.Errors.value(2),
+              u"Cannot keep the damaged race file as \"%1\"."_s.arg(Path(u"folder.DAT.damaged"_s)));
+    EXPECT_TRUE(partial.RacesIncomplete);
 }
 
 TEST_F(CatalogueFilesTest, WritingTheRaceDatabase)
