@@ -57,24 +57,28 @@ void TfrmMain::RestoreWindowPosition(QWidget &window, const QString &name)
 {
     ShowStatus(u"Positioning "_s + name + u"..."_s);
     const QString stateName = name + QString::fromUtf16(WindowRecord::kStateSuffix);
-    if (FSettings.Exists(stateName))
-        window.setWindowState(StateOf(FSettings.ReadIntegerSetting(stateName, 0)));
-    if (StateNumber(window.windowState()) == 0 && FSettings.TypeOf(name) == TSettingType::Binary) {
+    // The bounds go first, so that a window coming back minimised or maximised returns to
+    // them, not to the size it was designed with.
+    if (FSettings.TypeOf(name) == TSettingType::Binary) {
         if (const std::optional<QRect> bounds = WindowRecord::FromBytes(FSettings.Binary(name))) {
             window.move(bounds->topLeft());
             if (IsSizeable(window))
                 window.resize(bounds->size());
         }
     }
+    if (FSettings.Exists(stateName))
+        window.setWindowState(StateOf(FSettings.ReadIntegerSetting(stateName, 0)));
     ShowStatus(window.windowTitle() + u" repositioned."_s);
 }
 
 void TfrmMain::SaveWindowPosition(const QWidget &window, const QString &name)
 {
     ShowStatus(u"Saving position of "_s + name + u"..."_s);
-    // A minimised or maximised window keeps the bounds it will return to.
+    // A minimised or maximised window keeps the bounds it will return to, its top left
+    // corner taken at the frame as for a normal window.
+    const QPoint frame = window.geometry().topLeft() - window.pos();
     const QRect normal = window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)
-                             ? window.normalGeometry()
+                             ? window.normalGeometry().translated(-frame)
                              : QRect(window.pos(), window.size());
     FSettings.WriteBinary(name, WindowRecord::ToBytes(normal.isValid() ? normal : QRect(window.pos(), window.size())));
     FSettings.WriteIntegerSetting(name + QString::fromUtf16(WindowRecord::kStateSuffix),
