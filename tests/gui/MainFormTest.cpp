@@ -219,6 +219,22 @@ TEST_F(MainFormTest, TheIconViewerMayHoldTheProgramOpen)
     EXPECT_FALSE(view.Modified());
 }
 
+TEST_F(MainFormTest, SettingsThatStopReachingTheirFileAreToldAtTheEnd)
+{
+    // The settings file's folder is a plain file: every write of the values fails.
+    WriteFile(Data.filePath(u"blocked"_s), "x");
+    TFileSettingsStore store(Data.filePath(u"blocked/settings.json"_s));
+    ASSERT_TRUE(store.Writable());
+    {
+        TfrmMain main(store, Prompts, TDataPaths(Data.path()), {});
+        main.CreateWindows();
+        Prompts.ExpectMessage(QString());
+    }
+    Prompts.CheckAllUsed();
+    ASSERT_FALSE(store.LastError().isEmpty());
+    EXPECT_EQ(Prompts.Transcript.last(), u"message Warning Tarrowind Assistant: "_s + store.LastError());
+}
+
 TEST_F(MainFormTest, ExitCommands)
 {
     TfrmMain &main = Start();

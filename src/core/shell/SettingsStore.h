@@ -28,6 +28,8 @@ public:
     virtual void Remove(const QString &name) = 0;
     // False when what is written now would not be kept (a damaged settings file).
     virtual bool Writable() const { return true; }
+    // Why the last write of the values did not reach their file; empty when it did.
+    virtual QString LastError() const { return {}; }
 
     bool Exists(const QString &name) const { return TypeOf(name) != TSettingType::None; }
 
@@ -84,7 +86,7 @@ public:
     const QString &Path() const { return FPath; }
     // Empty, or why the file could not be read or written (the store then carries on
     // in memory, and a damaged file is left as it was).
-    const QString &LastError() const { return FLastError; }
+    QString LastError() const override { return FLastError; }
     bool Writable() const override { return FWritable; }
 
 protected:

@@ -414,6 +414,11 @@ void TfrmMain::TerminateMain()
     FSettings.WriteStringSetting(u"SMTP_Host"_s, FUserInfo.SmtpHost);
     FSettings.WriteStringSetting(u"SMTP_User"_s, FUserInfo.SmtpUser);
     FSettings.WriteIntegerSetting(u"FTPFileCount"_s, FFtpFileCount);
+    // A settings file that took the values at start may have stopped taking them since;
+    // the user would otherwise find the positions and options gone at the next start.
+    // (One that could not be used at all was reported at start.)
+    if (FSettings.Writable() && !FSettings.LastError().isEmpty())
+        FPrompts.Warning(kTitle, FSettings.LastError());
     FClosing = true;
     // The windows that show the catalogue's objects go before the objects do.
     while (!FArmyForms.empty()) {
