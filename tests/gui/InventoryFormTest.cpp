@@ -95,6 +95,22 @@ TEST_F(InventoryFormTest, FirstActivationBuildsTheTree)
     EXPECT_EQ(Main->StatusText(), u"Inventory tree redisplayed.");
     EXPECT_EQ(Die(u"Reedfolk"_s, 1).TreeNode->Text(), u"Gull, Archer (0/0, 2pts)");
 
+    // Each node shows its state beside the symbol of its kind.
+    const auto *model = static_cast<const TInventoryTreeModel *>(form.TreeView().model());
+    const auto iconOf = [model](const TInventoryData &item) {
+        return model->data(model->IndexOf(item.TreeNode), Qt::DecorationRole).value<QIcon>().cacheKey();
+    };
+    const TInventoryData &gull = Die(u"Reedfolk"_s, 1);
+    const TInventoryData &reedfolk = gull.TreeNode->Parent()->Parent()->Data();
+    EXPECT_EQ(iconOf(gull), TInventoryTreeModel::NodeIcon(TInventoryNode::Die, gull.TreeNode->StateImage()).cacheKey());
+    EXPECT_EQ(iconOf(reedfolk),
+              TInventoryTreeModel::NodeIcon(TInventoryNode::Race, reedfolk.TreeNode->StateImage()).cacheKey());
+    EXPECT_NE(TInventoryTreeModel::NodeIcon(TInventoryNode::Die, 1).cacheKey(),
+              TInventoryTreeModel::NodeIcon(TInventoryNode::Race, 1).cacheKey());
+    EXPECT_NE(TInventoryTreeModel::NodeIcon(TInventoryNode::Die, 1).cacheKey(),
+              TInventoryTreeModel::NodeIcon(TInventoryNode::Die, 3).cacheKey());
+    EXPECT_EQ(form.TreeView().iconSize(), TInventoryTreeModel::kIconSize);
+
     // A race change marks the tree out of date; the next activation rebuilds it.
     Main->Catalogue().Races().front()->Die(1)->Name = u"Sea Gull"_s;
     Main->MarkRacesChanged();

@@ -38,7 +38,7 @@ TfrmInventory::TfrmInventory(TfrmMain &main)
     tvInventory->setModel(FModel);
     tvInventory->setHeaderHidden(true);
     tvInventory->setUniformRowHeights(true);
-    tvInventory->setIconSize(QSize(12, 12));
+    tvInventory->setIconSize(TInventoryTreeModel::kIconSize);
     tvInventory->setContextMenuPolicy(Qt::CustomContextMenu);
     tvInventory->installEventFilter(this);
     // The trades of the collection take the right-hand side of the splitter.

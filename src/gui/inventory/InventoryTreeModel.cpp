@@ -7,27 +7,68 @@
 
 namespace {
 
-QIcon DrawState(QColor fill, bool partial, QColor frame, bool plus)
+constexpr int kStateSize = 12;
+constexpr int kKindSize = 14;
+constexpr int kKindLeft = kStateSize + 2;
+
+// The state symbol: how many of the node's dice are owned, and whether more are used.
+void DrawState(QPainter &painter, QColor fill, bool partial, QColor frame, bool plus)
 {
-    QPixmap picture(12, 12);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(frame);
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(1, 1, 9, 9);
+    painter.drawRect(1, 2, 9, 9);
     if (fill.isValid()) {
         if (partial)
-            painter.fillRect(2, 6, 8, 4, fill);
+            painter.fillRect(2, 7, 8, 4, fill);
         else
-            painter.fillRect(2, 2, 8, 8, fill);
+            painter.fillRect(2, 3, 8, 8, fill);
     }
     if (plus) {
         painter.setPen(Qt::white);
-        painter.drawLine(3, 6, 8, 6);
-        painter.drawLine(6, 3, 6, 8);
+        painter.drawLine(3, 7, 8, 7);
+        painter.drawLine(6, 4, 6, 9);
     }
-    return QIcon(picture);
+}
+
+// The kind symbol beside it: a folder for a group, a banner for a race, a hill for a
+// terrain, a die for a die.
+void DrawKind(QPainter &painter, TInventoryNode::TKind kind)
+{
+    painter.save();
+    painter.translate(kKindLeft, 0);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    switch (kind) {
+    case TInventoryNode::Group:
+        painter.setPen(QColor(150, 110, 20));
+        painter.setBrush(QColor(235, 190, 80));
+        painter.drawRect(QRectF(1.5, 4.5, 11, 8));
+        painter.drawRect(QRectF(1.5, 2.5, 5, 2));
+        break;
+    case TInventoryNode::Race: {
+        painter.setPen(QColor(90, 20, 20));
+        painter.setBrush(QColor(180, 40, 40));
+        const QPointF banner[] = {{2.5, 1.5}, {11.5, 1.5}, {11.5, 12.5}, {7, 9.5}, {2.5, 12.5}};
+        painter.drawPolygon(banner, 5);
+        break;
+    }
+    case TInventoryNode::Terrain: {
+        painter.setPen(QColor(60, 90, 30));
+        painter.setBrush(QColor(120, 170, 70));
+        const QPointF hill[] = {{0.5, 12.5}, {5.5, 3.5}, {8.5, 8}, {10, 6}, {13.5, 12.5}};
+        painter.drawPolygon(hill, 5);
+        break;
+    }
+    case TInventoryNode::Die:
+        painter.setPen(QColor(60, 60, 60));
+        painter.setBrush(Qt::white);
+        painter.drawRoundedRect(QRectF(1.5, 1.5, 11, 11), 2.5, 2.5);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(30, 30, 30));
+        for (const QPointF pip : {QPointF(4.5, 4.5), QPointF(7, 7), QPointF(9.5, 9.5)})
+            painter.drawEllipse(pip, 1.2, 1.2);
+        break;
+    }
+    painter.restore();
 }
 
 } // namespace
@@ -37,23 +78,47 @@ TInventoryTreeModel::TInventoryTreeModel(TInventoryTree &tree, QObject *parent)
 {
 }
 
-const std::array<QIcon, 8> &TInventoryTreeModel::StateIcons()
+const QIcon &TInventoryTreeModel::NodeIcon(TInventoryNode::TKind kind, int stateImage)
 {
-    static const std::array<QIcon, 8> icons = [] {
+    // Four kinds by eight state images, drawn once.
+    static const std::array<std::array<QIcon, 8>, 4> icons = [] {
         const QColor grey(128, 128, 128);
         const QColor blue(40, 90, 200);
         const QColor green(30, 150, 60);
         const QColor red(210, 30, 30);
-        return std::array<QIcon, 8>{QIcon(),
-                                    DrawState(QColor(), false, grey, false), // missing
-                                    DrawState(blue, true, grey, false),      // partly missing
-                                    DrawState(blue, false, grey, false),     // owned
-                                    DrawState(QColor(), false, red, false),  // missing, overcommitted
-                                    DrawState(red, true, red, false),        // partly missing, overcommitted
-                                    DrawState(red, false, red, false),       // overcommitted
-                                    DrawState(green, false, green, true)};   // surplus
+        struct TState
+        {
+            QColor Fill;
+            bool Partial;
+            QColor Frame;
+            bool Plus;
+        };
+        const std::array<TState, 7> states{{{QColor(), false, grey, false}, // missing
+                                            {blue, true, grey, false},      // partly missing
+                                            {blue, false, grey, false},     // owned
+                                            {QColor(), false, red, false},  // missing, overcommitted
+                                            {red, true, red, false},        // partly missing, overcommitted
+                                            {red, false, red, false},       // overcommitted
+                                            {green, false, green, true}}};  // surplus
+        std::array<std::array<QIcon, 8>, 4> all;
+        for (int k = 0; k < 4; ++k) {
+            for (int image = 0; image < 8; ++image) {
+                QPixmap picture(kIconSize);
+                picture.fill(Qt::transparent);
+                QPainter painter(&picture);
+                if (image > 0) {
+                    const TState &state = states[size_t(image - 1)];
+                    DrawState(painter, state.Fill, state.Partial, state.Frame, state.Plus);
+                }
+                DrawKind(painter, TInventoryNode::TKind(k));
+                painter.end();
+                all[size_t(k)][size_t(image)] = QIcon(picture);
+            }
+        }
+        return all;
     }();
-    return icons;
+    const int image = stateImage >= 0 && stateImage < 8 ? stateImage : 0;
+    return icons[size_t(kind)][size_t(image)];
 }
 
 TInventoryNode *TInventoryTreeModel::Node(const QModelIndex &index) const
@@ -109,7 +174,7 @@ QVariant TInventoryTreeModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return node->Text();
     case Qt::DecorationRole:
-        return StateIcons()[size_t(node->StateImage())];
+        return NodeIcon(node->Kind(), node->StateImage());
     default:
         return {};
     }

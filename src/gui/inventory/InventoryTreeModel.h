@@ -1,15 +1,15 @@
 #pragma once
 
+#include "inventory/InventoryTree.h"
+
 #include <QAbstractItemModel>
 #include <QIcon>
+#include <QSize>
 
 #include <array>
 
-class TInventoryNode;
-class TInventoryTree;
-
 // Shows the inventory tree of the core in a tree view: the node text, and the state
-// symbol drawn beside it.
+// and kind symbols beside it.
 class TInventoryTreeModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -36,9 +36,11 @@ public:
     void BeginRemove(const TInventoryNode &node);
     void EndRemove();
 
-    // The 12 x 12 state symbols, drawn once: 1 missing, 2 partly missing, 3 owned,
-    // 4 to 6 the same with more copies used than owned, 7 surplus.
-    static const std::array<QIcon, 8> &StateIcons();
+    // The node's 12 x 12 state symbol (1 missing, 2 partly missing, 3 owned, 4 to 6 the
+    // same with more copies used than owned, 7 surplus; 0 none) beside the symbol of its
+    // kind, drawn once.
+    static const QIcon &NodeIcon(TInventoryNode::TKind kind, int stateImage);
+    static constexpr QSize kIconSize{28, 14};
 
 private:
     void RefreshChildren(const TInventoryNode &node);
