@@ -307,7 +307,9 @@ TEST_F(IconViewTest, StoringChangesToASpecialSymbol)
 TEST_F(IconViewTest, NewAndDuplicatedSymbols)
 {
     TfrmIconView &view = Open();
+    Click(Special(), u"Twin Volley"_s);
     Click(Basic(), u"Save"_s);
+    Points().setValue(3);
     // A name in use is refused and asked again.
     Prompts.ExpectInput(kNewPrompt, u"Melee"_s);
     Prompts.ExpectMessage(u"\"Melee\" is already in use."_s);
@@ -320,6 +322,7 @@ TEST_F(IconViewTest, NewAndDuplicatedSymbols)
     EXPECT_EQ(NameBox().text(), u"Ember");
     EXPECT_TRUE(Description().toPlainText().isEmpty());
     EXPECT_TRUE(ShownEffects().isEmpty());
+    EXPECT_EQ(Points().value(), 3) << "the points shown stay for the new symbol";
     EXPECT_TRUE(Effects().isEnabled() && Points().isEnabled() && !Description().isReadOnly());
     EXPECT_EQ(Selected(Basic()), u"0 selected");
     EXPECT_EQ(Store().text(), u"Store New Icon");

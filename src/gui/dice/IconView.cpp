@@ -557,10 +557,10 @@ void TfrmIconView::BeginNewIcon(bool keepShown)
     }
     {
         TFlagScope showing(FShowing);
+        // The points shown stay: a series of new symbols often shares them.
         if (!keepShown) {
             txtDescription->clear();
             ShowEffects({});
-            txtPoints->setValue(1);
         }
     }
     SetEditable(true);
