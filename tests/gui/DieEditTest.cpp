@@ -432,6 +432,13 @@ TEST_F(DieEditTest, ShortcutKeysInEditMode)
     Key(symbols, Qt::Key_A, u"A"_s);
     EXPECT_EQ(symbols.currentText(), u"Ambush");
     EXPECT_EQ(Control<QPlainTextEdit>(dialog, u"txtIconNotes"_s).toPlainText(), u"Strikes first.");
+    // A click on the selected face shows its own symbol's notes again.
+    const QString faceNotes = [&] {
+        emit list.itemClicked(list.currentItem());
+        return Control<QPlainTextEdit>(dialog, u"txtIconNotes"_s).toPlainText();
+    }();
+    EXPECT_NE(faceNotes, u"Strikes first.");
+    EXPECT_EQ(faceNotes, main.Catalogue().GetIcon(BasicIcon::ID)->Description);
     Key(list, Qt::Key_T, u"t"_s); // nothing after "t": the last symbol
     EXPECT_EQ(symbols.currentText(), u"Save");
     Key(symbols, Qt::Key_3, u"3"_s);

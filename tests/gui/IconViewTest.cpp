@@ -287,6 +287,13 @@ TEST_F(IconViewTest, StoringChangesToASpecialSymbol)
 {
     TfrmIconView &view = Open();
     Click(Special(), u"Bulwark"_s);
+    // A click on the symbol shown takes back what was not stored.
+    Description().setPlainText(u"Holds nothing."_s);
+    EXPECT_TRUE(Store().isEnabled());
+    emit Special().itemClicked(Special().currentItem());
+    EXPECT_EQ(Description().toPlainText(), u"Stands firm.");
+    EXPECT_FALSE(Store().isEnabled());
+
     Description().setPlainText(u"Holds the line."_s);
     EXPECT_EQ(Store().text(), u"Store Changes");
     EXPECT_TRUE(Store().isEnabled());

@@ -147,6 +147,11 @@ void TfrmIconView::BuildWindow()
             if (item && !FShowing)
                 SelectIcon(list);
         });
+        // A click on the symbol already shown shows it again, taking back unstored edits.
+        connect(list, &QListWidget::itemClicked, this, [this, list](QListWidgetItem *item) {
+            if (item && item == list->currentItem() && !FShowing)
+                SelectIcon(list);
+        });
         return list;
     };
     lstSpecialIcons = makeList(u"lstSpecialIcons"_s);

@@ -224,6 +224,13 @@ QWidget *TfrmDie::BuildFaces()
         if (face >= 0 && face < FDraft.FaceCount())
             ShowIconData(FDraft.Faces[size_t(face)].Symbol);
     });
+    // The notes may have gone to another symbol since (the symbol list shows its own); a
+    // click on the selected face brings its notes back.
+    connect(lstFaces, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        const int face = lstFaces->row(item);
+        if (!FDisplaying && face >= 0 && face < FDraft.FaceCount())
+            ShowIconData(FDraft.Faces[size_t(face)].Symbol);
+    });
     connect(lstFaces, &QListWidget::itemDoubleClicked, this, &TfrmDie::EnableEdit);
     auto *listColumn = new QVBoxLayout;
     auto *listLabel = new QLabel(u"Face List"_s, faces);
