@@ -320,7 +320,11 @@ TEST_F(InventoryFormTest, DrawersAndDeletedDice)
     EXPECT_EQ(pebble.Drawer, u"A1");
     EXPECT_TRUE(form.Inventory().Modified);
 
-    // Deleting a die in the race form takes its node out of the tree.
+    // Deleting a die in the race form takes its node out of the tree, and out of the
+    // current item that a race selected afterwards keeps.
+    Select(form, pebble);
+    Select(form, pebble.Race());
+    EXPECT_TRUE(FormItem(form, u"mnuInvIncrease"_s).isVisible());
     TfrmRace &races = *Main->RaceForm();
     races.ShowRace(&pebble.Race());
     races.Grid().SelectCell(1, 1);
@@ -329,6 +333,9 @@ TEST_F(InventoryFormTest, DrawersAndDeletedDice)
     const TInventoryNode &stoneNode = *Main->Catalogue().FindRaceByID(1)->TreeNode;
     EXPECT_FALSE(stoneNode.Children().front()->HasChildren());
     EXPECT_EQ(FormItem(form, u"mnuInvSave"_s).isEnabled(), form.Inventory().Modified);
+    EXPECT_FALSE(FormItem(form, u"mnuInvIncrease"_s).isVisible());
+    form.IncreaseCount();
+    EXPECT_EQ(form.StatusText(), u"No die selected.");
 }
 
 TEST_F(InventoryFormTest, DieCountDialog)

@@ -290,14 +290,20 @@ void TfrmInventory::RebuildTree()
     // Thousands of steps: the status line is painted a few times a second, not each time.
     QElapsedTimer painted;
     painted.start();
-    FTree.Build(Options(), [&](const QString &text) {
-        barStatus->setText(text);
-        if (painted.elapsed() > 100) {
-            barStatus->repaint();
-            painted.restart();
-        }
-    });
-    FModel->Reset();
+    FModel->BeginReset();
+    try {
+        FTree.Build(Options(), [&](const QString &text) {
+            barStatus->setText(text);
+            if (painted.elapsed() > 100) {
+                barStatus->repaint();
+                painted.restart();
+            }
+        });
+    } catch (...) {
+        FModel->EndReset();
+        throw;
+    }
+    FModel->EndReset();
     FTreeValid = true;
     tvInventory->expand(FModel->IndexOf(FTree.Root()));
     RedisplayTree();
@@ -331,8 +337,13 @@ void TfrmInventory::ForgetDie(TDie &die)
             ancestors.push_back(up);
         FModel->Refresh(ancestors);
     }
-    if (FCurrentDie == &die)
+    if (FCurrentDie == &die) {
         SelectNode(nullptr);
+    } else if (FCurrentItem == &die) {
+        // A race selected after the die keeps the die as the current item.
+        FCurrentItem = nullptr;
+        UpdateEditMenu();
+    }
 }
 
 bool TfrmInventory::InventoryActive() const

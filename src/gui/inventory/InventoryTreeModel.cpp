@@ -180,12 +180,6 @@ QVariant TInventoryTreeModel::data(const QModelIndex &index, int role) const
     }
 }
 
-void TInventoryTreeModel::Reset()
-{
-    beginResetModel();
-    endResetModel();
-}
-
 void TInventoryTreeModel::RefreshChildren(const TInventoryNode &node)
 {
     if (!node.HasChildren())

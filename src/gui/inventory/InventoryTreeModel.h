@@ -26,8 +26,10 @@ public:
     TInventoryNode *Node(const QModelIndex &index) const;
     QModelIndex IndexOf(const TInventoryNode *node) const;
 
-    // The tree was built anew.
-    void Reset();
+    // The tree is built anew between these: the view lets go of the old nodes before
+    // they are freed.
+    void BeginReset() { beginResetModel(); }
+    void EndReset() { endResetModel(); }
     // Every node's text may have changed.
     void RefreshAll();
     // These nodes' texts changed.
