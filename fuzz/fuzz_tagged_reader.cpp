@@ -330,17 +330,34 @@ private:
             FuzzFault(kTarget, "a date did not survive writing and reading it again");
     }
 
+    // 8-bit text: one character a byte; below 0x80 and from 0xA0 on the byte itself, and
+    // from 0x80 to 0x9F a printable character of the Western Windows code page (the five
+    // bytes it leaves undefined stand for themselves).
+    static bool FromCodePage(const QString &text, const QByteArray &bytes)
+    {
+        if (text.size() != bytes.size())
+            return false;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto byte = quint8(bytes[i]);
+            const char16_t shown = text[i].unicode();
+            const bool undefined = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+            if (byte < 0x80 || byte >= 0xA0 || undefined ? shown != byte : shown < 0x100)
+                return false;
+        }
+        return true;
+    }
+
     void CheckString(const QString &text, qint64 at) const
     {
         const quint8 tag = *FModel.Byte(at);
         if (tag == quint8(TValueTag::String)) {
             const qint64 length = *FModel.Byte(at + 1);
-            if (text != QString::fromLatin1(FModel.Slice(at + 2, length)))
+            if (!FromCodePage(text, FModel.Slice(at + 2, length)))
                 FuzzFault(kTarget, "a short string read back as other text");
             return;
         }
         const auto length = qint32(FModel.LittleEndian(at + 1, 4));
-        if (tag == quint8(TValueTag::LongString) && text != QString::fromLatin1(FModel.Slice(at + 5, length)))
+        if (tag == quint8(TValueTag::LongString) && !FromCodePage(text, FModel.Slice(at + 5, length)))
             FuzzFault(kTarget, "a long string read back as other text");
         if (tag == quint8(TValueTag::Utf8String) && text != QString::fromUtf8(FModel.Slice(at + 5, length)))
             FuzzFault(kTarget, "a UTF-8 string read back as other text");
