@@ -225,6 +225,11 @@ TEST_F(ArmyFormTest, GroupsSaveAndOpenTogether)
     EXPECT_EQ(horde.StatusText(), u"Battle size set to 60.  1 armies updated in group.");
     EXPECT_EQ(home.Army().BattleSize(), 60u);
 
+    // A cancelled group save leaves no file name behind for the next plain save.
+    Prompts.ExpectSave(std::nullopt);
+    EXPECT_FALSE(horde.SaveGroup());
+    EXPECT_TRUE(horde.Army().GroupFileName.isEmpty());
+
     const QString path = Data.filePath(u"Vale.KRG"_s);
     Prompts.ExpectSave(TFileChoice{{path}, 1});
     EXPECT_TRUE(horde.SaveGroup());

@@ -270,6 +270,15 @@ TEST_F(InventoryFormTest, SavingLoadingAndClearing)
     form.LoadInventory();
     EXPECT_EQ(form.StatusText(), u"Inventory load cancelled.");
 
+    // A damaged file: the failure stays on both status lines after the tree is shown.
+    const QString damaged = Data.filePath(u"damaged.kri"_s);
+    WriteFile(damaged, FileBytes(path).left(9));
+    Prompts.ExpectOpen(TFileChoice{{damaged}, 1});
+    Prompts.ExpectMessage(QString());
+    form.LoadInventory();
+    EXPECT_EQ(form.StatusText(), u"Error loading inventory.");
+    EXPECT_EQ(Main->StatusText(), u"Error loading inventory.");
+
     // Clearing zeroes the counts and forgets the file; drawers stay.
     form.ClearInventory();
     EXPECT_EQ(gull.Count, 0u);

@@ -175,8 +175,14 @@ bool TfrmArmy::SaveArmy(bool force)
 
 bool TfrmArmy::SaveGroup()
 {
+    // The bare name only proposes a file; a group save that did not happen must not
+    // leave it behind for the next "&Save", which would write the group there unasked.
+    const QString before = FArmy->GroupFileName;
     FArmy->GroupFileName = FArmy->GroupName() + u".KRG"_s;
-    return SaveArmy(true);
+    if (SaveArmy(true))
+        return true;
+    FArmy->GroupFileName = before;
+    return false;
 }
 
 bool TfrmArmy::CloseQuery()

@@ -270,16 +270,20 @@ void TfrmInventory::Activate()
     FActivating = true;
     if (!FTreeValid)
         RebuildTree();
+    bool reloaded = false;
+    QString path;
     if (FFirstActivation) {
         FFirstActivation = false;
-        const QString path = FMain.Settings().ReadStringSetting(u"InventoryFile"_s, u"Collection.KRI"_s);
-        if (QFileInfo(path).isFile()
-            && FMain.Prompts().Confirm(windowTitle(), u"Reload inventory from "_s + path + u'?', TButtons::YesNo)
-                   == TAnswer::Yes)
-            ReadInventoryFile(path);
+        path = FMain.Settings().ReadStringSetting(u"InventoryFile"_s, u"Collection.KRI"_s);
+        reloaded = QFileInfo(path).isFile() &&
+                   FMain.Prompts().Confirm(windowTitle(), u"Reload inventory from "_s + path + u'?', TButtons::YesNo) ==
+                       TAnswer::Yes;
         FMain.ShowInventoryOptions();
     }
-    RedisplayTree();
+    if (reloaded)
+        ReadAndRedisplay(path);
+    else
+        RedisplayTree();
     // The current army may have been renamed meanwhile.
     UpdateArmyItem();
     FActivating = false;

@@ -92,6 +92,8 @@ protected:
 private:
     void BuildMenus();
     void UpdateEditMenu();
+    // Reads an inventory file and shows it; a failure stays on the status lines.
+    void ReadAndRedisplay(const QString &path);
     // "&Add <die> to <army>" follows the selected die and the current army.
     void UpdateArmyItem();
     void ChangeCountBy(int delta);

@@ -95,8 +95,18 @@ void TfrmInventory::LoadInventory()
         ShowStatus(u"Inventory load cancelled."_s);
         return;
     }
-    ReadInventoryFile(choice->Files.value(0));
+    ReadAndRedisplay(choice->Files.value(0));
+}
+
+void TfrmInventory::ReadAndRedisplay(const QString &path)
+{
+    const bool read = ReadInventoryFile(path);
     RedisplayTree();
+    // The redisplay's own statuses would read as a success.
+    if (!read) {
+        ShowStatus(u"Error loading inventory."_s);
+        FMain.ShowStatus(u"Error loading inventory."_s);
+    }
 }
 
 void TfrmInventory::SaveInventory()
