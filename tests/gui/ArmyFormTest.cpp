@@ -105,7 +105,7 @@ TEST_F(ArmyFormTest, PuttingDiceIntoTheCurrentArmy)
     // From the inventory: the Edit item names the die and the army.
     TfrmInventory &inventory = *Main->InventoryForm();
     Main->ShowInventory();
-    inventory.SelectNode(Die(0, 1).TreeNode);
+    inventory.SelectNewNode(Die(0, 1).TreeNode);
     EXPECT_EQ(inventory.findChild<QAction *>(u"mnuInvAddToArmy"_s)->text(), u"&Add Gull to New Army");
     inventory.AddToArmy();
     EXPECT_EQ(inventory.StatusText(), u"Gull added to New Army.  Total health now 7/2.");

@@ -139,9 +139,9 @@ TEST_F(InventoryFormTest, ReloadQuestionAtFirstActivation)
     TfrmInventory &form = Open();
     EXPECT_EQ(heron.Count, 5u);
     EXPECT_EQ(heron.Drawer, u"B2");
-    EXPECT_EQ(form.Inventory().FileName, Data.filePath(u"Collection.KRI"_s));
-    EXPECT_EQ(form.Inventory().LogName, Data.filePath(u"Collection.log"_s));
-    EXPECT_FALSE(form.Inventory().Modified);
+    EXPECT_EQ(form.Inventory().InventoryFileName, Data.filePath(u"Collection.KRI"_s));
+    EXPECT_EQ(form.Inventory().InventoryLogName, Data.filePath(u"Collection.log"_s));
+    EXPECT_FALSE(form.Inventory().InventoryModified);
     EXPECT_EQ(heron.TreeNode->Text(), u"Heron, Archer (5/0, 2pts)");
 }
 
@@ -179,7 +179,7 @@ TEST_F(InventoryFormTest, SelectionMenusAndKeys)
     EXPECT_EQ(form.StatusText(), before);
 
     // A group above every race: nothing to view.
-    form.SelectNode(form.Tree().Root());
+    form.SelectNewNode(form.Tree().Root());
     EXPECT_FALSE(FormItem(form, u"mnuInvView"_s).isEnabled());
     EXPECT_EQ(FormItem(form, u"mnuInvTradeUsing"_s).text(), u"Next Trade &Using Die");
     form.ViewDetails();
@@ -199,7 +199,7 @@ TEST_F(InventoryFormTest, CountsNeverGoBelowZero)
     form.IncreaseCount();
     form.IncreaseCount();
     EXPECT_EQ(gull.Count, 2u);
-    EXPECT_TRUE(form.Inventory().Modified);
+    EXPECT_TRUE(form.Inventory().InventoryModified);
     EXPECT_TRUE(FormItem(form, u"mnuInvSave"_s).isEnabled());
     EXPECT_EQ(gull.TreeNode->Text(), u"Gull, Archer (2/0, 2pts)");
     EXPECT_EQ(gull.TreeNode->Parent()->Text(), u"Common (2/0)");
@@ -212,7 +212,7 @@ TEST_F(InventoryFormTest, CountsNeverGoBelowZero)
     EXPECT_EQ(form.StatusText(), u"The count of Gull cannot go higher; it stays 4294967295.");
     form.Inventory().SetItemCount(gull, 2);
 
-    form.SelectNode(nullptr);
+    form.SelectNewNode(nullptr);
     form.IncreaseCount();
     EXPECT_EQ(form.StatusText(), u"No die selected.");
 
@@ -252,7 +252,7 @@ TEST_F(InventoryFormTest, SavingLoadingAndClearing)
               u"KR Inventory Files|*.kri|KR Price Files|*.krp|KR Trade File|*.btr|All Files|*.*");
     EXPECT_EQ(form.StatusText(), u"Inventory saved to "_s + path + u'.');
     EXPECT_EQ(Settings.Text(u"InventoryFile"_s), path);
-    EXPECT_FALSE(form.Inventory().Modified);
+    EXPECT_FALSE(form.Inventory().InventoryModified);
 
     // Changed and not saved: Cancel keeps everything, No lets the load go on.
     form.IncreaseCount();
@@ -283,7 +283,7 @@ TEST_F(InventoryFormTest, SavingLoadingAndClearing)
     form.ClearInventory();
     EXPECT_EQ(gull.Count, 0u);
     EXPECT_EQ(pebble.Drawer, u"Top");
-    EXPECT_TRUE(form.Inventory().FileName.isEmpty());
+    EXPECT_TRUE(form.Inventory().InventoryFileName.isEmpty());
 }
 
 TEST_F(InventoryFormTest, PriceLists)
@@ -304,7 +304,7 @@ TEST_F(InventoryFormTest, PriceLists)
     Prompts.ExpectOpen(TFileChoice{{path}, 2});
     form.ImportPrices();
     EXPECT_EQ(heron.Price(), 30);
-    EXPECT_FALSE(form.Inventory().Modified);
+    EXPECT_FALSE(form.Inventory().InventoryModified);
     EXPECT_EQ(form.StatusText(), u"Redisplay complete.");
 
     Prompts.ExpectOpen(std::nullopt);
@@ -327,7 +327,7 @@ TEST_F(InventoryFormTest, DrawersAndDeletedDice)
     pebble.SetProfession(Profession::Archer);
     form.PropagateDrawers();
     EXPECT_EQ(pebble.Drawer, u"A1");
-    EXPECT_TRUE(form.Inventory().Modified);
+    EXPECT_TRUE(form.Inventory().InventoryModified);
 
     // Deleting a die in the race form takes its node out of the tree, and out of the
     // current item that a race selected afterwards keeps.
@@ -341,7 +341,7 @@ TEST_F(InventoryFormTest, DrawersAndDeletedDice)
     races.DeleteDie();
     const TInventoryNode &stoneNode = *Main->Catalogue().FindRaceByID(1)->TreeNode;
     EXPECT_FALSE(stoneNode.Children().front()->HasChildren());
-    EXPECT_EQ(FormItem(form, u"mnuInvSave"_s).isEnabled(), form.Inventory().Modified);
+    EXPECT_EQ(FormItem(form, u"mnuInvSave"_s).isEnabled(), form.Inventory().InventoryModified);
     EXPECT_FALSE(FormItem(form, u"mnuInvIncrease"_s).isVisible());
     form.IncreaseCount();
     EXPECT_EQ(form.StatusText(), u"No die selected.");
@@ -375,9 +375,9 @@ TEST_F(InventoryFormTest, DieCountDialog)
     EXPECT_EQ(gull.TreeNode->Text(), u"Gull, Archer (4/0, 2pts)");
 
     // Saving without a change still marks the collection changed.
-    form.Inventory().Modified = false;
+    form.Inventory().InventoryModified = false;
     dialog.SaveCount();
-    EXPECT_TRUE(form.Inventory().Modified);
+    EXPECT_TRUE(form.Inventory().InventoryModified);
     EXPECT_EQ(dialog.StatusText(), u"Heron updated.");
 
     // After the last die comes the first terrain; backwards from the first die, the last terrain.

@@ -70,7 +70,7 @@ void TInventory::DeleteTrade(const TTrade *trade)
     FTrades.erase(it);
     // The trades are part of the inventory file; without this the deletion would be
     // lost unless something else changed before the program closed.
-    Modified = true;
+    InventoryModified = true;
 }
 
 void TInventory::FreeTrades()
@@ -100,7 +100,7 @@ int TInventory::ForgetItem(const TInventoryData &item)
     for (const auto &trade : FTrades)
         removed += trade->RemoveLinesOf(item);
     if (removed > 0)
-        Modified = true;
+        InventoryModified = true;
     return removed;
 }
 
@@ -114,7 +114,7 @@ bool TInventory::SetItemCount(TInventoryData &item, qint64 count)
 {
     const qint64 bounded = std::clamp<qint64>(count, 0, std::numeric_limits<quint32>::max());
     item.Count = quint32(bounded);
-    Modified = true;
+    InventoryModified = true;
     ItemChanged(item);
     return bounded != count;
 }
@@ -122,33 +122,33 @@ bool TInventory::SetItemCount(TInventoryData &item, qint64 count)
 void TInventory::SetPrice(TInventoryData &item, qint32 price)
 {
     item.SetPrice(price);
-    Modified = true;
+    InventoryModified = true;
     ItemChanged(item);
 }
 
 void TInventory::SetModifier(TInventoryData &item, qint32 modifier)
 {
     item.Modifier = modifier;
-    Modified = true;
+    InventoryModified = true;
     ItemChanged(item);
 }
 
 void TInventory::SetLocked(TInventoryData &item, bool locked)
 {
     item.Locked = locked;
-    Modified = true;
+    InventoryModified = true;
 }
 
 void TInventory::SetTrading(TInventoryData &item, bool trading)
 {
     item.Trading = trading;
-    Modified = true;
+    InventoryModified = true;
 }
 
 void TInventory::SetDrawer(TInventoryData &item, const QString &drawer)
 {
     item.Drawer = drawer;
-    Modified = true;
+    InventoryModified = true;
     ItemChanged(item);
 }
 
@@ -161,9 +161,9 @@ void TInventory::Clear()
 {
     FreeTrades();
     ZeroCounts();
-    FileName.clear();
-    LogName.clear();
-    Modified = false;
+    InventoryFileName.clear();
+    InventoryLogName.clear();
+    InventoryModified = false;
 }
 
 QString TInventory::InventoryNotFoundMessage(int notFound)

@@ -119,9 +119,9 @@ public:
     static void ItemReference(const TInventoryData &item, qint32 &a, qint32 &b);
 
     // The inventory file of the user.
-    QString FileName;
-    QString LogName; // FileName with the extension "log"
-    bool Modified = false;
+    QString InventoryFileName;
+    QString InventoryLogName; // InventoryFileName with the extension "log"
+    bool InventoryModified = false;
     qint32 NextTradeNumber = 0;
     const std::vector<std::unique_ptr<TTrade>> &Trades() const { return FTrades; }
     TTrade &CreateTrade(const QString &name);
@@ -130,7 +130,7 @@ public:
     // Count of every die and terrain set to 0; the other stored fields stay.
     void ZeroCounts();
     // Takes every trade line of the item out (a die about to leave the catalogue), so
-    // that no trade points at it afterwards. Sets Modified when there was one.
+    // that no trade points at it afterwards. Sets InventoryModified when there was one.
     int ForgetItem(const TInventoryData &item);
 
     // Reads an inventory file's contents over the catalogue (versions 1 to 11). The
@@ -144,10 +144,10 @@ public:
     TInventoryReadResult ReadPrices(TTaggedReader &reader);
     void WritePrices(TTaggedWriter &writer) const;
 
-    // The setters of the stored fields: each sets Modified and tells the catalogue's
-    // inventory observer (except for the two flags). A count below 0 is set to 0 (one
-    // above 4294967295 to 4294967295); the answer is then true so that the caller can
-    // say so.
+    // The setters of the stored fields: each sets InventoryModified and tells the
+    // catalogue's inventory observer (except for the two flags). A count below 0 is set
+    // to 0 (one above 4294967295 to 4294967295); the answer is then true so that the
+    // caller can say so.
     bool SetItemCount(TInventoryData &item, qint64 count);
     void SetPrice(TInventoryData &item, qint32 price);
     void SetModifier(TInventoryData &item, qint32 modifier);
@@ -167,12 +167,13 @@ public:
     // "&Clear": no trades, no copies, no file name, not modified.
     void Clear();
     // "&Load Inventory...": frees the trades, zeroes the counts and reads the file; then
-    // FileName, LogName and Modified = false. When reading fails, what was read before
-    // the damage stays, and the file name is forgotten so that a later save cannot
-    // overwrite the file loaded before with this mixture.
+    // InventoryFileName, InventoryLogName and InventoryModified = false. When reading
+    // fails, what was read before the damage stays, and the file name is forgotten so
+    // that a later save cannot overwrite the file loaded before with this mixture.
     TInventoryReadResult LoadFile(const QString &path);
     // "&Save Inventory": writes through a temporary file (the old one survives a
-    // failure); on success FileName, LogName and Modified = false.
+    // failure); on success InventoryFileName, InventoryLogName and InventoryModified =
+    // false.
     void SaveFile(const QString &path);
     // "Import Prices": sets the price of every entry found; the collection does not count
     // as changed by it. Prices set before damage in the file keep their new values.

@@ -375,14 +375,14 @@ TInventoryReadResult TInventory::LoadFile(const QString &path)
             result = ReadStream(reader);
         });
     } catch (...) {
-        FileName.clear();
-        LogName.clear();
-        Modified = false;
+        InventoryFileName.clear();
+        InventoryLogName.clear();
+        InventoryModified = false;
         throw;
     }
-    FileName = path;
-    LogName = LogNameFor(path);
-    Modified = false;
+    InventoryFileName = path;
+    InventoryLogName = LogNameFor(path);
+    InventoryModified = false;
     return result;
 }
 
@@ -393,9 +393,9 @@ void TInventory::SaveFile(const QString &path)
         WriteStream(writer);
         writer.Flush();
     });
-    FileName = path;
-    LogName = LogNameFor(path);
-    Modified = false;
+    InventoryFileName = path;
+    InventoryLogName = LogNameFor(path);
+    InventoryModified = false;
 }
 
 TInventoryReadResult TInventory::ImportPrices(const QString &path)

@@ -188,7 +188,7 @@ int TInventoryTree::StateImageFor(int nodeState, bool overcommitted)
     return kImages[size_t(std::clamp(nodeState, 0, 3))][overcommitted ? 1 : 0];
 }
 
-void TInventoryTree::Recompute(TInventoryNode &node, const TTreeOptions &options)
+void TInventoryTree::RecomputeNode(TInventoryNode &node, const TTreeOptions &options)
 {
     TInventoryData &data = node.Data();
     qint64 count = 0;
@@ -240,7 +240,7 @@ void TInventoryTree::RecomputeAll(TInventoryNode &node, const TTreeOptions &opti
 {
     for (const auto &child : node.FChildren)
         RecomputeAll(*child, options);
-    Recompute(node, options);
+    RecomputeNode(node, options);
 }
 
 void TInventoryTree::Redisplay(const TTreeOptions &options)
@@ -253,7 +253,7 @@ std::vector<TInventoryNode *> TInventoryTree::RedrawPath(const TInventoryData &i
 {
     std::vector<TInventoryNode *> redrawn;
     for (TInventoryNode *node = item.TreeNode; node && FRoot; node = node->FParent) {
-        Recompute(*node, options);
+        RecomputeNode(*node, options);
         redrawn.push_back(node);
     }
     return redrawn;
@@ -271,7 +271,7 @@ TInventoryNode *TInventoryTree::RemoveDieNode(const TDie &die, const TTreeOption
     Renumber(*parent);
     FItemsValid = false;
     for (TInventoryNode *ancestor = parent; ancestor; ancestor = ancestor->FParent)
-        Recompute(*ancestor, options);
+        RecomputeNode(*ancestor, options);
     return parent;
 }
 

@@ -97,7 +97,7 @@ private:
     TInventoryNode &AddNode(TInventoryNode &parent, TInventoryNode::TKind kind, TInventoryData *data,
                             std::unique_ptr<TInventoryData> owned = {});
     TInventoryNode &AddGroup(TInventoryNode &parent, const QString &name);
-    void Recompute(TInventoryNode &node, const TTreeOptions &options);
+    void RecomputeNode(TInventoryNode &node, const TTreeOptions &options);
     void RecomputeAll(TInventoryNode &node, const TTreeOptions &options);
     static void Renumber(TInventoryNode &node);
     void ForgetNodes(TInventoryNode &node);

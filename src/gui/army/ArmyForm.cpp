@@ -145,7 +145,7 @@ void TfrmArmy::BuildControls()
     connect(btnAnalyze, &QPushButton::clicked, this, &TfrmArmy::AnalyzeArmy);
     connect(btnNotes, &QPushButton::clicked, this, &TfrmArmy::ShowArmyNotes);
     connect(grdDice, &TFancyGrid::RightClick, this, [this] { DicePopup().exec(QCursor::pos()); });
-    connect(grdResults, &TFancyGrid::ColumnMoved, this, &TfrmArmy::ResultColumnMoved);
+    connect(grdResults, &TFancyGrid::ColumnMoved, this, &TfrmArmy::SwapColumns);
 }
 
 void TfrmArmy::BuildMenus()
@@ -200,10 +200,7 @@ void TfrmArmy::BuildMenus()
     mnuOptionsSummoned->setCheckable(true);
     // Ctrl+F2 already views the selected die.
     add(options, u"mnuArmyRaceBreakdown"_s, u"Race Breakdown"_s, &TfrmArmy::ShowRaceBreakdown);
-    mnuOptionsShowMin = add(options, u"mnuArmyShowMin"_s, u"Show &Minimum"_s, [this] {
-        FMain.ToggleShowMinimum();
-        mnuOptionsShowMin->setChecked(FMain.ShowMinimum());
-    });
+    mnuOptionsShowMin = add(options, u"mnuArmyShowMin"_s, u"Show &Minimum"_s, &TfrmArmy::ToggleShowMin);
     mnuOptionsPowerItems = add(options, u"mnuArmyPowerItems"_s, u"&Power Magic Items"_s, [this] {
         FMain.ToggleRule(true);
         mnuOptionsPowerItems->setChecked(FMain.Catalogue().Rules.PowerMagicItems);
@@ -381,7 +378,7 @@ void TfrmArmy::ArrangeResultColumns()
         grdResults->Column(atPosition[size_t(position)])->SetPosition(position);
 }
 
-void TfrmArmy::ResultColumnMoved(int from, int to)
+void TfrmArmy::SwapColumns(int from, int to)
 {
     if (from >= 1 && to >= 1) {
         FMain.MoveResultColumn(from, to);
@@ -428,6 +425,13 @@ void TfrmArmy::FillResults(const TArmyAnalysis &analysis)
     }
     for (int e = 0; e < kFractionCount; ++e)
         grdChances->Column(2)->Cell(e + 1)->SetText(analysis.ChanceText(EffectFlag(kFirstFractionFlag + e)));
+}
+
+void TfrmArmy::ToggleShowMin()
+{
+    // The main window clears every army's figures; this window copies its check mark.
+    FMain.ToggleShowMinimum();
+    mnuOptionsShowMin->setChecked(FMain.ShowMinimum());
 }
 
 void TfrmArmy::ToggleSummoned()

@@ -56,6 +56,7 @@ public:
     void AnalyzeArmy();
     void ClearResults();
     void ToggleSummoned();
+    void ToggleShowMin();
     void ShowArmyNotes();
     void ShowRaceBreakdown();
     void PrintArmy();
@@ -101,7 +102,7 @@ private:
     void DiceChanged(int fromIndex);
     void UpdateGroupItems();
     void ArrangeResultColumns();
-    void ResultColumnMoved(int from, int to);
+    void SwapColumns(int from, int to);
     void Modify();
     bool WriteArmyFile(const QString &path);
     TArmyPrintData PrintData();

@@ -170,7 +170,7 @@ void TfrmRace::BuildControls()
         if (keys & (Qt::ShiftModifier | Qt::ControlModifier))
             SortByColumn(position, (keys & Qt::ShiftModifier) != 0);
     });
-    connect(grdDice, &TFancyGrid::ColumnMoved, this, &TfrmRace::ColumnMoved);
+    connect(grdDice, &TFancyGrid::ColumnMoved, this, &TfrmRace::SwapColumns);
 }
 
 void TfrmRace::BuildMenus()
@@ -559,7 +559,7 @@ void TfrmRace::SortByColumn(int position, bool descending)
     ShowStatus(u"Dice sorted by "_s + column->Title() + u'.');
 }
 
-void TfrmRace::ColumnMoved(int from, int to)
+void TfrmRace::SwapColumns(int from, int to)
 {
     if (from >= kFixedColumns && to >= kFixedColumns) {
         FMain.MoveResultColumn(from - kFixedColumns + 1, to - kFixedColumns + 1);

@@ -86,7 +86,7 @@ private:
     bool PendingCheck();
     void ShowStatus(const QString &text);
     void UpdatePopup();
-    void ColumnMoved(int from, int to);
+    void SwapColumns(int from, int to);
     TDie *SelectedDie() const;
     int SelectedRow() const;
 

@@ -50,11 +50,11 @@ TfrmInventory::TfrmInventory(TfrmMain &main)
     statusBar()->addWidget(barStatus, 1);
 
     connect(tvInventory->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { SelectNode(FModel->Node(current)); });
+            [this](const QModelIndex &current) { SelectNewNode(FModel->Node(current)); });
     connect(tvInventory, &QTreeView::doubleClicked, this, [this] { ChangeCount(); });
     connect(tvInventory, &QTreeView::customContextMenuRequested, this,
             [this](const QPoint &at) { Popup().exec(tvInventory->viewport()->mapToGlobal(at)); });
-    connect(FModel, &QAbstractItemModel::modelReset, this, [this] { SelectNode(nullptr); });
+    connect(FModel, &QAbstractItemModel::modelReset, this, [this] { SelectNewNode(nullptr); });
     BuildMenus();
     UpdateEditMenu();
     connect(&FMain, &TfrmMain::CurrentArmyChanged, this, &TfrmInventory::UpdateArmyItem);
@@ -169,7 +169,7 @@ QMenu &TfrmInventory::Popup()
     return *FPopup;
 }
 
-void TfrmInventory::SelectNode(TInventoryNode *node)
+void TfrmInventory::SelectNewNode(TInventoryNode *node)
 {
     FCurrentNode = node;
     if (!node) {
@@ -331,7 +331,7 @@ void TfrmInventory::ForgetDie(TDie &die)
 {
     // Trade lines of the die go, giving back what they counted.
     FInventory->ForgetItem(die);
-    mnuSaveInventory->setEnabled(FInventory->Modified);
+    mnuSaveInventory->setEnabled(FInventory->InventoryModified);
     if (const TInventoryNode *node = die.TreeNode) {
         FModel->BeginRemove(*node);
         TInventoryNode *parent = FTree.RemoveDieNode(die, Options());
@@ -342,7 +342,7 @@ void TfrmInventory::ForgetDie(TDie &die)
         FModel->Refresh(ancestors);
     }
     if (FCurrentDie == &die) {
-        SelectNode(nullptr);
+        SelectNewNode(nullptr);
     } else if (FCurrentItem == &die) {
         // A race selected after the die keeps the die as the current item.
         FCurrentItem = nullptr;
@@ -358,7 +358,7 @@ bool TfrmInventory::InventoryActive() const
 void TfrmInventory::ItemChanged(TInventoryData &item)
 {
     FModel->Refresh(FTree.RedrawPath(item, Options()));
-    mnuSaveInventory->setEnabled(FInventory->Modified);
+    mnuSaveInventory->setEnabled(FInventory->InventoryModified);
 }
 
 void TfrmInventory::LimitExceeded(TInventoryData &item)
@@ -376,11 +376,12 @@ void TfrmInventory::ChangeCountBy(int delta)
     }
     if (FInventory->SetItemCount(*FCurrentItem, qint64(FCurrentItem->Count) + delta)) {
         FMain.Beep();
-        ShowStatus(delta < 0 ? u"There are no copies of "_s + FCurrentItem->Name + u" to take away; the count stays 0."_s
-                             : u"The count of "_s + FCurrentItem->Name + u" cannot go higher; it stays "_s +
+        const QString &name = FCurrentItem->Name;
+        ShowStatus(delta < 0 ? u"There are no copies of "_s + name + u" to take away; the count stays 0."_s
+                             : u"The count of "_s + name + u" cannot go higher; it stays "_s +
                                    QString::number(FCurrentItem->Count) + u'.');
     }
-    mnuSaveInventory->setEnabled(FInventory->Modified);
+    mnuSaveInventory->setEnabled(FInventory->InventoryModified);
 }
 
 void TfrmInventory::IncreaseCount()
@@ -402,7 +403,7 @@ void TfrmInventory::ChangeCount()
         return;
     }
     TfrmDieCount::Edit(*this, *node);
-    mnuSaveInventory->setEnabled(FInventory->Modified);
+    mnuSaveInventory->setEnabled(FInventory->InventoryModified);
 }
 
 void TfrmInventory::ViewDetails()
@@ -458,7 +459,7 @@ void TfrmInventory::PropagateDrawers()
                 die->Drawer = slot(*die);
         }
     }
-    FInventory->Modified = true;
+    FInventory->InventoryModified = true;
     mnuSaveInventory->setEnabled(true);
     ShowStatus(u"Drawer assignments propagated from "_s + source.Name + u'.');
 }

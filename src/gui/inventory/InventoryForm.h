@@ -66,7 +66,7 @@ public:
     void ShowItemStatus(TInventoryData &item);
 
     // Selection.
-    void SelectNode(TInventoryNode *node);
+    void SelectNewNode(TInventoryNode *node);
     TInventoryNode *CurrentNode() const { return FCurrentNode; }
     TRace *CurrentRace() const { return FCurrentRace; }
     TDie *CurrentDie() const { return FCurrentDie; }

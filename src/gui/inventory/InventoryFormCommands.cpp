@@ -22,15 +22,15 @@ constexpr int kPriceFilter = 2;
 
 bool TfrmInventory::QuerySaveInventory()
 {
-    if (!FInventory->Modified)
+    if (!FInventory->InventoryModified)
         return true;
-    if (!FInventory->FileName.isEmpty()) {
-        switch (FMain.Prompts().Confirm(windowTitle(), u"Save changes to "_s + FInventory->FileName + u'?',
+    if (!FInventory->InventoryFileName.isEmpty()) {
+        switch (FMain.Prompts().Confirm(windowTitle(), u"Save changes to "_s + FInventory->InventoryFileName + u'?',
                                         TButtons::YesNoCancel)) {
         case TAnswer::Yes:
-            return SaveInventoryFile(FInventory->FileName);
+            return SaveInventoryFile(FInventory->InventoryFileName);
         case TAnswer::No:
-            FInventory->Modified = false;
+            FInventory->InventoryModified = false;
             mnuSaveInventory->setEnabled(false);
             return true;
         default:
@@ -40,7 +40,7 @@ bool TfrmInventory::QuerySaveInventory()
     if (SaveInventoryAs())
         return true;
     if (FMain.Prompts().Confirm(windowTitle(), u"Close inventory without saving?"_s, TButtons::YesNo) == TAnswer::Yes) {
-        FInventory->Modified = false;
+        FInventory->InventoryModified = false;
         mnuSaveInventory->setEnabled(false);
         return true;
     }
@@ -111,10 +111,10 @@ void TfrmInventory::ReadAndRedisplay(const QString &path)
 
 void TfrmInventory::SaveInventory()
 {
-    if (FInventory->FileName.isEmpty())
+    if (FInventory->InventoryFileName.isEmpty())
         SaveInventoryAs();
     else
-        SaveInventoryFile(FInventory->FileName);
+        SaveInventoryFile(FInventory->InventoryFileName);
 }
 
 bool TfrmInventory::SaveInventoryAs()
@@ -123,7 +123,7 @@ bool TfrmInventory::SaveInventoryAs()
     dialog.Title = u"Save Inventory"_s;
     dialog.Directory = FMain.Settings().ReadStringSetting(u"ArmyDir"_s, QString());
     // A cancelled first save leaves the collection without a file name.
-    dialog.FileName = FInventory->FileName.isEmpty() ? u"ArmyDice.KRI"_s : FInventory->FileName;
+    dialog.FileName = FInventory->InventoryFileName.isEmpty() ? u"ArmyDice.KRI"_s : FInventory->InventoryFileName;
     dialog.Filter = kSaveFilter;
     dialog.DefaultExtension = u"KRI"_s;
     const std::optional<TFileChoice> choice = FMain.Prompts().SaveFile(dialog);

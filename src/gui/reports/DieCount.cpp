@@ -174,7 +174,7 @@ void TfrmDieCount::SaveCount()
         inventory.SetTrading(item, chkTrading->isChecked());
     if (const qint32 modifier = qint32(*WholeNumber(txtModifier->text())); modifier != item.Modifier)
         inventory.SetModifier(item, modifier);
-    inventory.Modified = true;
+    inventory.InventoryModified = true;
     ShowStatus(item.Name + u" updated."_s);
 }
 

@@ -160,7 +160,7 @@ TEST(InventoryFile, Version11BytesReadAndWriteBack)
     EXPECT_EQ(die.InPlayCount, 3);
     EXPECT_EQ(die.UsedCount, 0u);
     // The file name is the caller's business.
-    EXPECT_TRUE(one.Inventory.FileName.isEmpty());
+    EXPECT_TRUE(one.Inventory.InventoryFileName.isEmpty());
 
     EXPECT_EQ(Hex(WriteToBytes([&](TTaggedWriter &w) { one.Inventory.WriteStream(w); })), kVersion11);
 }
@@ -271,7 +271,7 @@ TEST(InventoryFile, LoadingZeroesTheCountsItDoesNotMention)
     c.Archer().SetPrice(30);
     c.Archer().Drawer = u"top"_s;
     c.Catalogue.MajorTerrain(3)->Count = 2;
-    c.Inventory.Modified = true;
+    c.Inventory.InventoryModified = true;
     const QString path = folder.filePath(u"Old.KRI"_s);
     WriteFile(path, FromHex(u"02 01 01 02 03 02 00 02 05 00"_s));
 
@@ -282,9 +282,9 @@ TEST(InventoryFile, LoadingZeroesTheCountsItDoesNotMention)
     EXPECT_TRUE(c.Archer().Locked && c.Archer().Trading);
     EXPECT_EQ(c.Archer().Price(), 30);
     EXPECT_EQ(c.Archer().Drawer, u"top");
-    EXPECT_EQ(c.Inventory.FileName, path);
-    EXPECT_EQ(c.Inventory.LogName, folder.filePath(u"Old.log"_s));
-    EXPECT_FALSE(c.Inventory.Modified);
+    EXPECT_EQ(c.Inventory.InventoryFileName, path);
+    EXPECT_EQ(c.Inventory.InventoryLogName, folder.filePath(u"Old.log"_s));
+    EXPECT_FALSE(c.Inventory.InventoryModified);
 }
 
 TEST(InventoryFile, SaveThenLoadGivesBackEverything)
@@ -322,21 +322,21 @@ TEST(InventoryFile, FilesAndTheirLogs)
     QTemporaryDir folder;
     TSmallCollection c;
     FillCollection(c);
-    c.Inventory.Modified = true;
+    c.Inventory.InventoryModified = true;
     const QString path = folder.filePath(u"Mine.kri"_s);
     c.Inventory.SaveFile(path);
-    EXPECT_EQ(c.Inventory.FileName, path);
-    EXPECT_EQ(c.Inventory.LogName, folder.filePath(u"Mine.log"_s));
-    EXPECT_FALSE(c.Inventory.Modified);
+    EXPECT_EQ(c.Inventory.InventoryFileName, path);
+    EXPECT_EQ(c.Inventory.InventoryLogName, folder.filePath(u"Mine.log"_s));
+    EXPECT_FALSE(c.Inventory.InventoryModified);
     EXPECT_EQ(FileBytes(path), c.Save());
 
     // A save that cannot be written leaves the old name and the modified flag.
-    c.Inventory.Modified = true;
+    c.Inventory.InventoryModified = true;
     EXPECT_TRUE(FailureOf([&] {
                     c.Inventory.SaveFile(folder.filePath(u"no/such/folder.kri"_s));
                 }).startsWith(u"Cannot write"_s));
-    EXPECT_EQ(c.Inventory.FileName, path);
-    EXPECT_TRUE(c.Inventory.Modified);
+    EXPECT_EQ(c.Inventory.InventoryFileName, path);
+    EXPECT_TRUE(c.Inventory.InventoryModified);
 
     // A damaged file keeps what came before the damage and forgets the file name, so
     // that the next save cannot overwrite the file loaded before.
@@ -344,12 +344,12 @@ TEST(InventoryFile, FilesAndTheirLogs)
     const QString cut = folder.filePath(u"cut.kri"_s);
     WriteFile(cut, whole.left(whole.size() - 3));
     TSmallCollection other;
-    other.Inventory.FileName = path;
-    other.Inventory.Modified = true;
+    other.Inventory.InventoryFileName = path;
+    other.Inventory.InventoryModified = true;
     EXPECT_TRUE(FailureOf([&] { other.Inventory.LoadFile(cut); }).startsWith(u"File ends at offset "_s));
-    EXPECT_TRUE(other.Inventory.FileName.isEmpty());
-    EXPECT_TRUE(other.Inventory.LogName.isEmpty());
-    EXPECT_FALSE(other.Inventory.Modified);
+    EXPECT_TRUE(other.Inventory.InventoryFileName.isEmpty());
+    EXPECT_TRUE(other.Inventory.InventoryLogName.isEmpty());
+    EXPECT_FALSE(other.Inventory.InventoryModified);
     EXPECT_EQ(DescribeItems(other)[0], DescribeItems(c)[0]);
     EXPECT_EQ(other.Inventory.Trades().size(), 6u) << "the last trade was cut";
 

@@ -79,8 +79,8 @@ TEST(PriceList, ExportThenImportGivesBackEveryPrice)
     EXPECT_EQ(other.Catalogue.MinorTerrain(5)->Price(), 0);
     EXPECT_EQ(other.Scout().Count, 4u);
     // Taking in a price list does not count as a change of the collection.
-    EXPECT_FALSE(other.Inventory.Modified);
-    EXPECT_TRUE(other.Inventory.FileName.isEmpty());
+    EXPECT_FALSE(other.Inventory.InventoryModified);
+    EXPECT_TRUE(other.Inventory.InventoryFileName.isEmpty());
 }
 
 TEST(PriceList, EntriesNotInTheCatalogueAreCounted)
@@ -97,7 +97,7 @@ TEST(PriceList, EntriesNotInTheCatalogueAreCounted)
     EXPECT_EQ(c.Archer().Price(), 50);
     EXPECT_EQ(c.Drake().Price(), 60);
     EXPECT_EQ(c.Scout().Price(), TInventoryData::kStartPrice);
-    EXPECT_FALSE(c.Inventory.Modified) << "the stream alone leaves the flag to the command";
+    EXPECT_FALSE(c.Inventory.InventoryModified) << "the stream alone leaves the flag to the command";
 }
 
 TEST(PriceList, DamagedListsKeepThePricesReadBeforeTheDamage)
@@ -110,13 +110,13 @@ TEST(PriceList, DamagedListsKeepThePricesReadBeforeTheDamage)
     EXPECT_EQ(FailureOf([&] { c.Inventory.ImportPrices(path); }),
               u"Unexpected value type 6 at offset 13 where an integer was expected.");
     EXPECT_EQ(c.Archer().Price(), 50);
-    EXPECT_FALSE(c.Inventory.Modified);
+    EXPECT_FALSE(c.Inventory.InventoryModified);
 
     TSmallCollection none;
     EXPECT_TRUE(FailureOf([&] {
                     none.Inventory.ImportPrices(folder.filePath(u"missing.krp"_s));
                 }).startsWith(u"Cannot open"_s));
-    EXPECT_FALSE(none.Inventory.Modified);
+    EXPECT_FALSE(none.Inventory.InventoryModified);
 
     // Every cut of a list is refused.
     const QByteArray bytes = WritePrices(c.Inventory);

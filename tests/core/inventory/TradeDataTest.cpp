@@ -59,11 +59,11 @@ TEST(TradeData, OutgoingLinesCountAsUsedWhileTheTradeUsesThem)
 
     // Copies used by an army stay used when the trade goes.
     c.Catalogue.AddUsed(x, 1);
-    c.Inventory.Modified = false;
+    c.Inventory.InventoryModified = false;
     c.Inventory.DeleteTrade(&trade);
     EXPECT_TRUE(c.Inventory.Trades().empty());
     EXPECT_EQ(Counts(x), u"1/0/0");
-    EXPECT_TRUE(c.Inventory.Modified);
+    EXPECT_TRUE(c.Inventory.InventoryModified);
 }
 
 TEST(TradeData, StatusMovesOutgoingCopiesBetweenWaitingAndInPlay)
@@ -165,7 +165,7 @@ TEST(TradeData, TradesAreNumberedAndDatedByTheInventory)
     EXPECT_EQ(second.Date, QDateTime(QDate(2024, 12, 31), QTime(0, 0)));
     EXPECT_EQ(second.Status(), TradeStatus::Proposed);
     EXPECT_FALSE(second.UseTradeOuts());
-    EXPECT_FALSE(c.Inventory.Modified) << "creating a trade changes nothing to save yet";
+    EXPECT_FALSE(c.Inventory.InventoryModified) << "creating a trade changes nothing to save yet";
 
     // The last number is kept rather than wrapping round to negative ones.
     c.Inventory.NextTradeNumber = std::numeric_limits<qint32>::max();
@@ -188,7 +188,7 @@ TEST(TradeData, ForgettingADieTakesItsLinesOutOfEveryTrade)
     EXPECT_EQ(Counts(c.Archer()), u"0/0/0");
     EXPECT_EQ(Lines(one), u"Marsh Scout -1");
     EXPECT_TRUE(two.Lines().empty());
-    EXPECT_TRUE(c.Inventory.Modified);
+    EXPECT_TRUE(c.Inventory.InventoryModified);
 }
 
 TEST(TradeData, ExtremeCountsNeitherWrapNorStick)
@@ -218,7 +218,7 @@ TEST(TradeData, TheInventoryTellsItsWindow)
     TDie &die = c.Archer();
     EXPECT_TRUE(c.Inventory.SetItemCount(die, -2));
     EXPECT_EQ(die.Count, 0u);
-    EXPECT_TRUE(c.Inventory.Modified);
+    EXPECT_TRUE(c.Inventory.InventoryModified);
     EXPECT_FALSE(c.Inventory.SetItemCount(die, 4'000'000'000LL));
     EXPECT_EQ(die.Count, 4'000'000'000U);
     EXPECT_TRUE(c.Inventory.SetItemCount(die, 5'000'000'000LL));
@@ -226,9 +226,9 @@ TEST(TradeData, TheInventoryTellsItsWindow)
     c.Inventory.SetPrice(die, 9);
     c.Inventory.SetModifier(die, -1);
     c.Inventory.SetDrawer(die, u"top"_s);
-    c.Inventory.Modified = false;
+    c.Inventory.InventoryModified = false;
     c.Inventory.SetLocked(die, true);
-    EXPECT_TRUE(c.Inventory.Modified);
+    EXPECT_TRUE(c.Inventory.InventoryModified);
     c.Inventory.SetTrading(die, true);
     EXPECT_EQ(window.Events.size(), 6);
     EXPECT_EQ(window.Events.count(u"changed Reed Archer"_s), 6);
