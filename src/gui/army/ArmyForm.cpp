@@ -159,10 +159,10 @@ void TfrmArmy::BuildMenus()
         return item;
     };
     QMenu *file = menuBar()->addMenu(u"&File"_s);
-    add(file, u"mnuArmyNew"_s, u"&New Army"_s, [this] { FMain.CreateArmy(); });
+    add(file, u"mnuArmyNew"_s, u"&New Army"_s, &TfrmArmy::NewArmy);
     // Games come with the game window.
     file->addAction(u"New Game"_s)->setEnabled(false);
-    add(file, u"mnuArmyOpen"_s, u"&Open..."_s, [this] { FMain.OpenFile(); });
+    add(file, u"mnuArmyOpen"_s, u"&Open..."_s, &TfrmArmy::OpenArmy);
     add(file, u"mnuArmyClose"_s, u"&Close"_s, [this] { CloseArmy(); });
     mnuCloseGroup = add(file, u"mnuArmyCloseGroup"_s, u"Close Group"_s, &TfrmArmy::CloseGroup);
     add(file, u"mnuArmyCloseAll"_s, u"Close All"_s, &TfrmArmy::CloseAllArmies);
@@ -172,12 +172,12 @@ void TfrmArmy::BuildMenus()
     mnuPrintGroup = add(file, u"mnuArmyPrintGroup"_s, u"Print &Group..."_s, &TfrmArmy::PrintGroup);
     mnuExportGroup = add(file, u"mnuArmyExportGroup"_s, u"&Export Group"_s, &TfrmArmy::ExportGroup);
     file->addSeparator();
-    mnuFileSave = add(file, u"mnuFileSave"_s, u"&Save"_s, [this] { SaveArmy(false); });
-    add(file, u"mnuArmySaveAs"_s, u"Save &As..."_s, [this] { SaveArmy(true); });
+    mnuFileSave = add(file, u"mnuFileSave"_s, u"&Save"_s, &TfrmArmy::SaveArmyNormal);
+    add(file, u"mnuArmySaveAs"_s, u"Save &As..."_s, &TfrmArmy::SaveArmyRename);
     mnuSaveGroup = add(file, u"mnuArmySaveGroup"_s, u"Save Group"_s, [this] { SaveGroup(); },
                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F3));
     file->addSeparator();
-    add(file, u"mnuArmyExit"_s, u"E&xit"_s, [this] { FMain.MainExit(); });
+    add(file, u"mnuArmyExit"_s, u"E&xit"_s, &TfrmArmy::ExitProgram);
 
     QMenu *edit = menuBar()->addMenu(u"&Edit"_s);
     add(edit, u"mnuArmyDuplicate"_s, u"Du&plicate"_s, &TfrmArmy::DuplicateDie, QKeySequence(Qt::CTRL | Qt::Key_Insert));
@@ -192,8 +192,7 @@ void TfrmArmy::BuildMenus()
         add(sort, u"mnuSort%1"_s.arg(tag), captions[size_t(tag)], [this, tag] { SortArmy(tag); },
             tag == 6 ? QKeySequence(Qt::CTRL | Qt::Key_F1) : QKeySequence());
     }
-    add(sort, u"mnuSortAll"_s, u"Drawer and Race (All)"_s, [this] { FMain.SortAllArmies(); },
-        QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    add(sort, u"mnuSortAll"_s, u"Drawer and Race (All)"_s, &TfrmArmy::SortAll, QKeySequence(Qt::SHIFT | Qt::Key_F1));
 
     QMenu *options = menuBar()->addMenu(u"&Options"_s);
     mnuOptionsSummoned = add(options, u"mnuOptionsSummoned"_s, u"&Include Summoned"_s, &TfrmArmy::ToggleSummoned);
@@ -201,14 +200,10 @@ void TfrmArmy::BuildMenus()
     // Ctrl+F2 already views the selected die.
     add(options, u"mnuArmyRaceBreakdown"_s, u"Race Breakdown"_s, &TfrmArmy::ShowRaceBreakdown);
     mnuOptionsShowMin = add(options, u"mnuArmyShowMin"_s, u"Show &Minimum"_s, &TfrmArmy::ToggleShowMin);
-    mnuOptionsPowerItems = add(options, u"mnuArmyPowerItems"_s, u"&Power Magic Items"_s, [this] {
-        FMain.ToggleRule(true);
-        mnuOptionsPowerItems->setChecked(FMain.Catalogue().Rules.PowerMagicItems);
-    });
-    mnuOptionsMonster = add(options, u"mnuArmyMonster"_s, u"&Monstrous Magic Resistance"_s, [this] {
-        FMain.ToggleRule(false);
-        mnuOptionsMonster->setChecked(FMain.Catalogue().Rules.MonstrousMagicResistance);
-    });
+    mnuOptionsPowerItems =
+        add(options, u"mnuArmyPowerItems"_s, u"&Power Magic Items"_s, &TfrmArmy::PowerItemsRule);
+    mnuOptionsMonster =
+        add(options, u"mnuArmyMonster"_s, u"&Monstrous Magic Resistance"_s, &TfrmArmy::mnuOptionsMonsterRule);
     for (QAction *item : {mnuOptionsShowMin, mnuOptionsPowerItems, mnuOptionsMonster})
         item->setCheckable(true);
 
@@ -425,6 +420,38 @@ void TfrmArmy::FillResults(const TArmyAnalysis &analysis)
     }
     for (int e = 0; e < kFractionCount; ++e)
         grdChances->Column(2)->Cell(e + 1)->SetText(analysis.ChanceText(EffectFlag(kFirstFractionFlag + e)));
+}
+
+void TfrmArmy::NewArmy()
+{
+    FMain.CreateArmy();
+}
+
+void TfrmArmy::OpenArmy()
+{
+    FMain.OpenFile();
+}
+
+void TfrmArmy::ExitProgram()
+{
+    FMain.MainExit();
+}
+
+void TfrmArmy::SortAll()
+{
+    FMain.SortAllArmies();
+}
+
+void TfrmArmy::PowerItemsRule()
+{
+    FMain.ToggleRule(true);
+    mnuOptionsPowerItems->setChecked(FMain.Catalogue().Rules.PowerMagicItems);
+}
+
+void TfrmArmy::mnuOptionsMonsterRule()
+{
+    FMain.ToggleRule(false);
+    mnuOptionsMonster->setChecked(FMain.Catalogue().Rules.MonstrousMagicResistance);
 }
 
 void TfrmArmy::ToggleShowMin()

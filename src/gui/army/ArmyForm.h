@@ -48,20 +48,30 @@ public:
     void SetNotes(const QString &notes);
 
     // Commands.
+    void NewArmy();
+    void OpenArmy();
+    void ExitProgram();
     void DuplicateDie();
     void DeleteDie();
     void ViewDie();
     void ViewRace();
     void SortArmy(int tag);
+    void SortAll();
     void AnalyzeArmy();
     void ClearResults();
     void ToggleSummoned();
     void ToggleShowMin();
+    // The rules options of the main window, with their check marks copied here.
+    void PowerItemsRule();
+    void mnuOptionsMonsterRule();
     void ShowArmyNotes();
     void ShowRaceBreakdown();
     void PrintArmy();
     void PrintGroup();
     void ExportGroup();
+    // "&Save" asks for a file only when none is known, "Save &As..." always.
+    bool SaveArmyNormal() { return SaveArmy(false); }
+    bool SaveArmyRename() { return SaveArmy(true); }
     bool SaveArmy(bool force);
     bool SaveGroup();
     void CloseGroup();
