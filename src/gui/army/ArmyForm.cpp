@@ -487,6 +487,11 @@ void TfrmArmy::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    FreeArmy();
+}
+
+void TfrmArmy::FreeArmy()
+{
     // The army gives back what it used and leaves the main window's lists now; the
     // window itself goes once the event loop gets to it.
     FArmy->Release();

@@ -106,6 +106,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void FreeArmy();
     void BuildControls();
     void BuildMenus();
     void FillResults(const TArmyAnalysis &analysis);

@@ -166,10 +166,7 @@ void TfrmRace::BuildControls()
     connect(grdDice, &TFancyGrid::SelectItem, this, [this](int, int row) { CheckSelection(row); });
     connect(grdDice, &TFancyGrid::RightClick, this, [this] { GridPopup().exec(QCursor::pos()); });
     connect(grdDice, &TFancyGrid::Process, this, &TfrmRace::AddToArmy);
-    connect(grdDice, &TFancyGrid::TitleClicked, this, [this](int position, Qt::KeyboardModifiers keys) {
-        if (keys & (Qt::ShiftModifier | Qt::ControlModifier))
-            SortByColumn(position, (keys & Qt::ShiftModifier) != 0);
-    });
+    connect(grdDice, &TFancyGrid::TitleClicked, this, &TfrmRace::GridMouseDown);
     connect(grdDice, &TFancyGrid::ColumnMoved, this, &TfrmRace::SwapColumns);
 }
 
@@ -187,7 +184,7 @@ void TfrmRace::BuildMenus()
     add(edit, u"mnuRaceRegenerate"_s, u"&Regenerate"_s, &TfrmRace::Regenerate);
     add(edit, u"mnuRaceDuplicate"_s, u"&Duplicate Race..."_s, &TfrmRace::DuplicateRace);
     add(edit, u"mnuRaceCreate"_s, u"&Create New Race..."_s, &TfrmRace::CreateRace);
-    add(edit, u"mnuRaceIcons"_s, u"&Icons..."_s, [this] { FMain.ShowIcons(); });
+    add(edit, u"mnuRaceIcons"_s, u"&Icons..."_s, &TfrmRace::ViewIcons);
     add(edit, u"mnuRaceAddDice"_s, u"&Add Dice..."_s, &TfrmRace::AddDice);
     add(edit, u"mnuRaceRename"_s, u"Re&name Race"_s, &TfrmRace::ChangeName);
     add(edit, u"mnuRaceAddToArmy"_s, u"Add to Army"_s, &TfrmRace::AddToArmy, QKeySequence(Qt::CTRL | Qt::Key_Insert));
@@ -604,9 +601,25 @@ void TfrmRace::UpdatePopup()
         mnuPopupPut->setText(u"&Put "_s + die->Name + u" in "_s + army->Army().Name());
 }
 
+void TfrmRace::ViewIcons()
+{
+    FMain.ShowIcons();
+}
+
+void TfrmRace::GridMouseDown(int position, Qt::KeyboardModifiers keys)
+{
+    if (keys & (Qt::ShiftModifier | Qt::ControlModifier))
+        SortByColumn(position, (keys & Qt::ShiftModifier) != 0);
+}
+
+void TfrmRace::SuppressClose()
+{
+    FMain.ConfirmExit();
+}
+
 void TfrmRace::closeEvent(QCloseEvent *event)
 {
-    // The race window stays as long as the program: closing it means leaving.
+    // The race window stays as long as the program.
     event->ignore();
-    FMain.ConfirmExit();
+    SuppressClose();
 }

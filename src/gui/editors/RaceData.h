@@ -52,6 +52,11 @@ public:
     void AddToArmy();
     void DeleteDie();
     void ChangeDisplayTerrain(Land land);
+    void ViewIcons();
+    // A left press on a grid title: with Shift or Ctrl the dice are sorted by it.
+    void GridMouseDown(int position, Qt::KeyboardModifiers keys);
+    // Closing the race window means leaving the program; the main window decides.
+    void SuppressClose();
     // Sorts the dice by the text of a grid column: ascending, or descending.
     void SortByColumn(int position, bool descending);
     // The status line of the die at a grid row.
