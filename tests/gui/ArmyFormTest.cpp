@@ -115,6 +115,10 @@ TEST_F(ArmyFormTest, PuttingDiceIntoTheCurrentArmy)
     EXPECT_FALSE(inventory.findChild<QAction *>(u"mnuInvAddToArmy"_s)->isEnabled());
     Main->SetCurrentArmy(&army);
     EXPECT_EQ(inventory.findChild<QAction *>(u"mnuInvAddToArmy"_s)->text(), u"&Add Gull to New Army");
+    // Renaming the current army renames it there too.
+    emit army.findChild<QLineEdit *>(u"txtName"_s)->textEdited(u"Vanguard"_s);
+    EXPECT_EQ(inventory.findChild<QAction *>(u"mnuInvAddToArmy"_s)->text(), u"&Add Gull to Vanguard");
+    emit army.findChild<QLineEdit *>(u"txtName"_s)->textEdited(u"New Army"_s);
 
     // Duplicating and deleting work on the selected row; deleting gives the use back.
     army.DiceGrid().SelectCell(1, 1);

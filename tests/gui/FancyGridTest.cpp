@@ -405,6 +405,10 @@ TEST(FancyGrid, KeysAndButtonsReachTheOwner)
         SendMouse(header.viewport(), QEvent::MouseButtonPress, title, button, button, Qt::ShiftModifier);
         SendMouse(header.viewport(), QEvent::MouseButtonRelease, title, button, Qt::NoButton, Qt::ShiftModifier);
     }
+    // A press on the grip between two titles is the start of a resize.
+    const QPoint grip(header.sectionViewportPosition(1) + 1, header.height() / 2);
+    SendMouse(header.viewport(), QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+    SendMouse(header.viewport(), QEvent::MouseButtonRelease, grip, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
     EXPECT_EQ(titles, (std::vector<std::pair<int, Qt::KeyboardModifiers>>{{1, Qt::ShiftModifier}}));
     EXPECT_EQ(grid.SelectedRow(), 3) << "a title click selects nothing";
 

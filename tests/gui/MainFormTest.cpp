@@ -221,13 +221,18 @@ TEST_F(MainFormTest, TheIconViewerMayHoldTheProgramOpen)
 
 TEST_F(MainFormTest, SettingsThatStopReachingTheirFileAreToldAtTheEnd)
 {
-    // The settings file's folder is a plain file: every write of the values fails.
-    WriteFile(Data.filePath(u"blocked"_s), "x");
-    TFileSettingsStore store(Data.filePath(u"blocked/settings.json"_s));
+    // The settings file takes the first values; then a folder stands in its place, and
+    // every later write fails.
+    const QString file = Data.filePath(u"settings.json"_s);
+    TFileSettingsStore store(file);
     ASSERT_TRUE(store.Writable());
     {
         TfrmMain main(store, Prompts, TDataPaths(Data.path()), {});
         main.CreateWindows();
+        store.WriteInteger(u"Probe"_s, 1);
+        ASSERT_TRUE(store.LastError().isEmpty());
+        ASSERT_TRUE(QFile::remove(file));
+        ASSERT_TRUE(QDir(Data.path()).mkdir(u"settings.json"_s));
         Prompts.ExpectMessage(QString());
     }
     Prompts.CheckAllUsed();
@@ -419,8 +424,10 @@ TEST_F(MainFormTest, DamagedRaceDatabaseAtStart)
     EXPECT_EQ(main.Catalogue().RaceCount(), 1);
     EXPECT_TRUE(Prompts.Transcript.last().startsWith(u"message Warning Tarrowind Assistant: The length of a text"_s));
 
-    // Saving the races read keeps the damaged file beside the new one.
+    // Saving the races read keeps the damaged file beside the new one, and says so.
+    Prompts.ExpectMessage(QString());
     main.SaveRaceData();
+    EXPECT_TRUE(Prompts.Transcript.last().startsWith(u"message Information Tarrowind Assistant: The race database"_s));
     EXPECT_EQ(main.StatusText(), u"Race data written to disk.");
     EXPECT_EQ(FileBytes(RaceFile + u".damaged"_s), bytes.left(bytes.indexOf("Stonekin") + 3));
 }

@@ -118,6 +118,16 @@ TEST_F(RaceFormTest, CreatingRenamingAndARaceWithoutDice)
     Item(u"mnuEditNewRace"_s).trigger();
     EXPECT_EQ(Names().count(), 2);
 
+    // A race database that has used up its race IDs makes no race.
+    const qint32 nextId = Main->Catalogue().PeekNextID();
+    Main->Catalogue().SetNextID(2147483647);
+    Prompts.ExpectInput(u"Enter name of new race"_s, u"Ashen"_s);
+    Prompts.ExpectMessage(u"No race ID is left."_s);
+    Item(u"mnuEditNewRace"_s).trigger();
+    EXPECT_EQ(form.StatusText(), u"Error creating new race.");
+    EXPECT_EQ(Names().count(), 2);
+    Main->Catalogue().SetNextID(nextId);
+
     Prompts.ExpectInput(u"Enter name of new race"_s, u"Ashen"_s);
     Item(u"mnuEditNewRace"_s).trigger();
     EXPECT_EQ(form.StatusText(), u"New race created.");

@@ -43,8 +43,10 @@ public:
         Errors << failure.Message();
     }
     void Beep() override { ++Beeps; }
+    void Inform(const QString &text) override { Informed << text; }
 
     QStringList Statuses;
     QStringList Errors;
+    QStringList Informed;
     int Beeps = 0;
 };

@@ -1,6 +1,7 @@
 #include "dice/Catalogue.h"
 
 #include <cstdint>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -83,8 +84,10 @@ void TCatalogue::ClearRaces()
 
 qint32 TCatalogue::NextID()
 {
-    while (FindRaceByID(FNextID))
+    while (FNextID < std::numeric_limits<qint32>::max() && FindRaceByID(FNextID))
         ++FNextID;
+    if (FNextID == std::numeric_limits<qint32>::max())
+        throw TDiceException(u"No race ID is left."_s);
     return FNextID++;
 }
 

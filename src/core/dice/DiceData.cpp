@@ -273,12 +273,13 @@ int TRace::AddDie(std::unique_ptr<TDie> die)
 {
     // Other files know dice by these IDs; a damaged race file whose counter lags behind
     // its dice must not make a new die share one.
-    for (const auto &held : FDice) {
-        if (held->ID() >= NextDieID && held->ID() < std::numeric_limits<qint32>::max())
-            NextDieID = held->ID() + 1;
-    }
-    die->AssignID(NextDieID);
-    ++NextDieID;
+    qint64 next = NextDieID;
+    for (const auto &held : FDice)
+        next = std::max(next, qint64(held->ID()) + 1);
+    if (next >= std::numeric_limits<qint32>::max())
+        throw TDiceException(u"No die ID is left in %1."_s.arg(Name));
+    die->AssignID(qint32(next));
+    NextDieID = qint32(next + 1);
     FDice.push_back(std::move(die));
     return int(FDice.size());
 }

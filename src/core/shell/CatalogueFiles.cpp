@@ -32,14 +32,28 @@ bool ReadRaceData(TCatalogue &catalogue, const QString &path, TShellServices &sh
     }
 }
 
+namespace {
+
+// "<path>.damaged", or "<path>.damaged2", "<path>.damaged3", ... when that is taken.
+QString FreeKeptName(const QString &path)
+{
+    QString kept = path + u".damaged"_s;
+    for (int n = 2; QFileInfo::exists(kept); ++n)
+        kept = path + u".damaged"_s + QString::number(n);
+    return kept;
+}
+
+} // namespace
+
 bool WriteRaceData(TCatalogue &catalogue, const QString &path, TShellServices &shell)
 {
     try {
         shell.ShowStatus(u"Writing race data..."_s);
+        QString kept;
         if (catalogue.RacesIncomplete && QFileInfo::exists(path)) {
-            // The races after the damage are only in that file; they must not go with it.
-            const QString kept = path + u".damaged"_s;
-            QFile::remove(kept);
+            // The races after the damage are only in that file; they must not go with it,
+            // nor with a copy kept from an earlier damage.
+            kept = FreeKeptName(path);
             if (!QFile::copy(path, kept))
                 throw TFileAccessError(u"Cannot keep the damaged race file as \"%1\"."_s.arg(kept));
             shell.ShowStatus(u"Damaged race file kept as "_s + kept + u'.');
@@ -52,6 +66,11 @@ bool WriteRaceData(TCatalogue &catalogue, const QString &path, TShellServices &s
         shell.ShowStatus(u"Race data written to disk."_s);
         catalogue.RacesModified = false;
         catalogue.RacesIncomplete = false;
+        if (!kept.isEmpty()) {
+            shell.Inform(u"The race database could not be read whole when the program started. "
+                         u"Before the races were saved, the damaged file was kept as "_s +
+                         kept + u"; the races after the damage are still in it."_s);
+        }
         return true;
     } catch (const TKrException &failure) {
         shell.ReportError(failure, u"writing race file"_s);
@@ -109,11 +128,14 @@ bool WriteSymbolsAndRaces(TCatalogue &catalogue, const QString &iconPath, const 
 
     // Either both files take the new numbers or memory and disk keep the old ones.
     const bool wasModified = catalogue.RacesModified;
+    // A damaged race file put back is still damaged: the next save must keep it again.
+    const bool wasIncomplete = catalogue.RacesIncomplete;
     auto undo = [&] {
         catalogue.Icons() = oldTable;
         for (const TCatalogue::TFaceChange &change : changes)
             change.Die->SetFace(change.Face, change.OldSymbol, change.Die->FaceSymbolCount(change.Face));
         catalogue.RacesModified = wasModified;
+        catalogue.RacesIncomplete = wasIncomplete;
     };
     QByteArray oldRaces;
     const bool hadRaces = QFileInfo::exists(racePath);

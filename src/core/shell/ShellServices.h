@@ -16,4 +16,6 @@ public:
     // warning box.
     virtual void ReportError(const TKrException &failure, const QString &context) = 0;
     virtual void Beep() = 0;
+    // Something the user must know although nothing failed, in an information box.
+    virtual void Inform(const QString &text) = 0;
 };

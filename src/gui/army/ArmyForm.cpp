@@ -135,6 +135,9 @@ void TfrmArmy::BuildControls()
         FArmy->SetName(text);
         setWindowTitle(text);
         Modify();
+        // Commands elsewhere name the current army.
+        if (FMain.CurrentArmy() == this)
+            emit FMain.CurrentArmyChanged();
     });
     connect(cmbArmyType, &QComboBox::activated, this, [this](int index) {
         FArmy->SetArmyType(ArmyType(index));

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QtEndian>
 
 #include <algorithm>
@@ -70,8 +71,14 @@ bool TFancyGrid::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == FHeader->viewport() && event->type() == QEvent::MouseButtonPress) {
         const auto *press = static_cast<QMouseEvent *>(event);
-        const int logical = FHeader->logicalIndexAt(press->position().toPoint());
-        if (press->button() == Qt::LeftButton && logical >= 0)
+        const int x = press->position().toPoint().x();
+        const int logical = FHeader->logicalIndexAt(x);
+        // A press on the grip between two titles starts a resize, not a click.
+        const int grip = FHeader->style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, FHeader);
+        const int left = FHeader->sectionViewportPosition(logical);
+        const bool onGrip = logical >= 0 && FHeader->sectionResizeMode(logical) == QHeaderView::Interactive &&
+                            (x - left < grip || left + FHeader->sectionSize(logical) - x <= grip);
+        if (press->button() == Qt::LeftButton && logical >= 0 && !onGrip)
             emit TitleClicked(logical, press->modifiers());
     }
     // The header still gets the press: it starts column moves and resizing.

@@ -407,7 +407,15 @@ void TfrmRace::CreateRace()
     if (!name || name->isEmpty())
         return;
     ShowStatus(u"Creating new race..."_s);
-    auto race = FMain.Catalogue().CreateRace();
+    std::unique_ptr<TRace> race;
+    try {
+        race = FMain.Catalogue().CreateRace();
+    } catch (const TKrException &failure) {
+        // Only a race database that has used up every race ID gets here.
+        ShowStatus(u"Error creating new race."_s);
+        FMain.ReportError(failure, u"creating new race"_s);
+        return;
+    }
     race->Name = *name;
     TRace &added = FMain.Catalogue().AppendRace(std::move(race));
     // A new race is a change to the race database like any other.

@@ -342,6 +342,11 @@ void TfrmMain::Beep()
     FPrompts.Beep();
 }
 
+void TfrmMain::Inform(const QString &text)
+{
+    FPrompts.Information(kTitle, text);
+}
+
 bool TfrmMain::RequestClose()
 {
     // The icon viewer may save its symbols. Cancel there, or a failed write, keeps the
@@ -414,11 +419,6 @@ void TfrmMain::TerminateMain()
     FSettings.WriteStringSetting(u"SMTP_Host"_s, FUserInfo.SmtpHost);
     FSettings.WriteStringSetting(u"SMTP_User"_s, FUserInfo.SmtpUser);
     FSettings.WriteIntegerSetting(u"FTPFileCount"_s, FFtpFileCount);
-    // A settings file that took the values at start may have stopped taking them since;
-    // the user would otherwise find the positions and options gone at the next start.
-    // (One that could not be used at all was reported at start.)
-    if (FSettings.Writable() && !FSettings.LastError().isEmpty())
-        FPrompts.Warning(kTitle, FSettings.LastError());
     FClosing = true;
     // The windows that show the catalogue's objects go before the objects do.
     while (!FArmyForms.empty()) {
@@ -437,4 +437,10 @@ void TfrmMain::TerminateMain()
     FRaceWindow = nullptr;
     FRaceForm = nullptr;
     FCatalogue.ClearRaces();
+    // The last values are written (the grids keep their layouts as their windows go).
+    // A settings file that stopped taking them during the run would otherwise leave the
+    // user to find positions and options gone at the next start; one that could not be
+    // used at all was reported at start.
+    if (FSettings.Writable() && !FSettings.LastError().isEmpty())
+        FPrompts.Warning(kTitle, FSettings.LastError());
 }

@@ -85,6 +85,7 @@ public:
     void ShowStatus(const QString &text) override;
     void ReportError(const TKrException &failure, const QString &context) override;
     void Beep() override;
+    void Inform(const QString &text) override;
     QString StatusText() const;
 
     // Window positions: a 16-byte record named after the window and its state under the

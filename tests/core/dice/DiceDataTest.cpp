@@ -161,6 +161,13 @@ TEST(Race, DiceGetIdsOnceAndInOrder)
     race.NextDieID = 1;
     race.AddDie(std::make_unique<TDie>(race, u"F"_s));
     EXPECT_EQ(race.DieByID(10)->Name, u"F");
+    // The last ID is not handed out: nothing could follow it.
+    race.NextDieID = 2147483646;
+    race.AddDie(std::make_unique<TDie>(race, u"G"_s));
+    EXPECT_EQ(race.DieByID(2147483646)->Name, u"G");
+    EXPECT_EQ(FailureOf([&] { race.AddDie(std::make_unique<TDie>(race, u"H"_s)); }),
+              u"No die ID is left in Reedfolk.");
+    race.RemoveDie(race.DieByID(2147483646));
     race.RemoveDie(race.DieByID(9));
     race.RemoveDie(race.DieByID(10));
     race.NextDieID = 3;
@@ -219,6 +226,8 @@ TEST(Catalogue, RaceListOrderAndIds)
     // A stored counter behind the races passes over the IDs in use.
     catalogue.SetNextID(6);
     EXPECT_EQ(catalogue.NextID(), 8);
+    catalogue.SetNextID(2147483647);
+    EXPECT_EQ(FailureOf([&] { catalogue.NextID(); }), u"No race ID is left.");
     std::unique_ptr<TRace> removed = catalogue.RemoveRace(catalogue.FindRaceByID(4));
     ASSERT_TRUE(removed);
     EXPECT_EQ(removed->ID, 4);

@@ -75,10 +75,20 @@ TEST_F(CatalogueFilesTest, ReadingTheRaceDatabase)
                                            u"Race data written to disk."_s}));
     EXPECT_EQ(FileBytes(Path(u"damaged.DAT.damaged"_s)), damaged);
     EXPECT_FALSE(partial.RacesIncomplete);
+    ASSERT_EQ(Shell.Informed.size(), 1);
+    EXPECT_TRUE(Shell.Informed.front().contains(Path(u"damaged.DAT.damaged"_s)));
     Shell.Statuses.clear();
     EXPECT_TRUE(WriteRaceData(partial, Path(u"damaged.DAT"_s), Shell));
     EXPECT_EQ(Shell.Statuses.size(), 2) << "kept once";
+    EXPECT_EQ(Shell.Informed.size(), 1);
     EXPECT_EQ(FileBytes(Path(u"damaged.DAT.damaged"_s)), damaged);
+
+    // A copy kept from an earlier damage is never replaced.
+    WriteFile(Path(u"damaged.DAT"_s), "damaged again");
+    partial.RacesIncomplete = true;
+    EXPECT_TRUE(WriteRaceData(partial, Path(u"damaged.DAT"_s), Shell));
+    EXPECT_EQ(FileBytes(Path(u"damaged.DAT.damaged"_s)), damaged);
+    EXPECT_EQ(FileBytes(Path(u"damaged.DAT.damaged2"_s)), "damaged again");
 
     // A database that is there but cannot be opened.
     ASSERT_TRUE(QDir(Folder.path()).mkdir(u"folder.DAT"_s));
@@ -213,14 +223,19 @@ TEST_F(CatalogueFilesTest, DeletedSymbolsLeaveBothFilesInStep)
     catalogue.Icons().GetIcon(6)->Name.clear();
     scout.Race().Die(1)->SetFace(1, BasicIcon::Melee, 2); // nobody shows Alpha now
     Shell.Statuses.clear();
+    catalogue.RacesIncomplete = true; // as if read from a damaged file
     EXPECT_FALSE(WriteSymbolsAndRaces(catalogue, Path(u"no/KRICONS.DAT"_s), races, Shell));
     EXPECT_EQ(FileBytes(races), before);
     EXPECT_EQ(Shell.Statuses.last(), u"Error writing icon file.");
-    // ... and memory keeps the numbers the files have.
+    // ... and memory keeps the numbers the files have, and knows the file put back is
+    // still the damaged one.
     EXPECT_EQ(catalogue.Icons().Count(), 8);
     EXPECT_EQ(catalogue.Icons().GetIcon(7)->Name, u"Gamma");
     EXPECT_EQ(scout.FaceSymbol(2), 7);
     EXPECT_FALSE(catalogue.RacesModified);
+    EXPECT_TRUE(catalogue.RacesIncomplete);
+    catalogue.RacesIncomplete = false;
+    ASSERT_TRUE(QFile::remove(races + u".damaged"_s));
 
     // The same when the race database cannot be written (here: a folder stands in its place).
     ASSERT_TRUE(QFile::remove(races));
