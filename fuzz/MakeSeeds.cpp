@@ -14,10 +14,15 @@
 #include "io/FileAccess.h"
 #include "io/MemoryStream.h"
 #include "io/TaggedStream.h"
+#include "shell/ResultMap.h"
+#include "shell/WindowRecord.h"
 #include "inventory/Inventory.h"
 #include "shell/Clock.h"
 
 #include <QBuffer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRect>
 #include <QDir>
 
 #include <cstdio>
@@ -195,6 +200,23 @@ QByteArray OldArmy()
 
 } // namespace
 
+// A settings file of every kind of value, the blocks start-up decodes, and an entry of
+// a kind this version does not know.
+QByteArray Settings()
+{
+    const auto binary = [](const QByteArray &bytes) {
+        return QJsonObject{{u"binary"_s, QString::fromLatin1(bytes.toBase64())}};
+    };
+    QJsonObject values;
+    values.insert(u"MainForm"_s, binary(WindowRecord::ToBytes(QRect(40, 30, 700, 500))));
+    values.insert(u"MainForm State"_s, QJsonObject{{u"integer"_s, 2}});
+    values.insert(u"ResultMap"_s, binary(TResultMap().ToBytes()));
+    values.insert(u"ViewPerHealth"_s, QJsonObject{{u"integer"_s, 1}});
+    values.insert(u"ArmyDir"_s, QJsonObject{{u"text"_s, u"/home/player/armies"_s}});
+    values.insert(u"Later"_s, QJsonObject{{u"float"_s, 2.5}});
+    return QJsonDocument(values).toJson();
+}
+
 int main(int argc, char **argv)
 {
     if (argc != 2) {
@@ -240,6 +262,7 @@ int main(int argc, char **argv)
         paths.Version = 1;
         paths.ArmyPaths = QStringList{u".\\army.kra"_s, u"C:\\Armies\\Horde.KRA"_s};
         Save(folder.filePath(u"group-paths.krg"_s), WriteToBytes([&](TTaggedWriter &writer) { paths.Write(writer); }));
+        Save(folder.filePath(u"settings.json"_s), Settings());
     } catch (const TKrException &failure) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", failure.what());
         return 1;

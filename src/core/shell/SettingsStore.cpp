@@ -49,6 +49,14 @@ qint32 TSettingsStore::ReadIntegerSetting(const QString &name, qint32 defaultVal
 
 // ---------------------------------------------------------------------------------
 
+QStringList TMemorySettingsStore::Names() const
+{
+    QStringList names;
+    for (const auto &entry : FValues)
+        names << entry.first;
+    return names;
+}
+
 TSettingType TMemorySettingsStore::TypeOf(const QString &name) const
 {
     const auto found = FValues.find(name);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <variant>
@@ -62,6 +63,8 @@ public:
     void Remove(const QString &name) override;
 
     int Count() const { return int(FValues.size()); }
+    // Every value's name, in name order.
+    QStringList Names() const;
 
 protected:
     // Called after every change; the file store writes itself out here.
