@@ -78,7 +78,13 @@ TArmyRecord ArmyBodyFromJson(TMembers &members)
         }
     }
     if (members.Has(u"dragonSlots"_s)) {
+        // Only the version-2 record had them, always five.
+        const QString slotsPath = At(members.Path(), u"dragonSlots"_s);
+        if (members.Has(u"version"_s) && members.Integer(u"version"_s, kMin32, kMax32) != 2)
+            Invalid(slotsPath, u"only a version-2 army has dragon slots"_s);
         const QJsonArray dragonSlots = members.List(u"dragonSlots"_s);
+        if (dragonSlots.size() != TArmyRecord::kDragonSlots)
+            Invalid(slotsPath, u"five slots are expected"_s);
         for (qsizetype i = 0; i < dragonSlots.size(); ++i) {
             const double slot = dragonSlots[i].toDouble();
             if (!dragonSlots[i].isDouble() || slot < kMin32 || slot > kMax32 || slot != std::trunc(slot))
@@ -151,7 +157,7 @@ TGroupFileRecord GroupFromJson(const QJsonObject &json)
 {
     TMembers members(json, QString());
     if (members.Has(u"kind"_s) && members.Text(u"kind"_s) != u"group")
-        Invalid(u"kind"_s, u"this is not a \"group\" file"_s);
+        Invalid(u"kind"_s, ThisIsNotA(u"group"_s));
     if (members.Has(u"armies"_s) == members.Has(u"paths"_s))
         throw TKrException(u"give either \"armies\" or \"paths\""_s);
     TGroupFileRecord group;
@@ -166,7 +172,7 @@ TGroupFileRecord GroupFromJson(const QJsonObject &json)
         }
     } else {
         if (members.Has(u"version"_s))
-            members.Integer(u"version"_s, 2, kMax32);
+            members.Integer(u"version"_s, 2, TGroupFileRecord::kVersion);
         const QJsonArray armies = members.List(u"armies"_s);
         for (qsizetype i = 0; i < armies.size(); ++i) {
             TMembers army(armies[i], At(u"armies"_s, i));

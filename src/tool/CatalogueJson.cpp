@@ -1,4 +1,5 @@
 #include "CatalogueJson.h"
+#include "JsonFields.h"
 
 #include "dice/Catalogue.h"
 
@@ -292,7 +293,7 @@ void RaceFromJson(const QJsonValue &value, const QString &path, TCatalogue &cata
 void CheckKind(const QJsonObject &json, const QString &kind)
 {
     if (json.contains(u"kind"_s) && json.value(u"kind"_s).toString() != kind)
-        Invalid(u"kind"_s, u"this is not a \"%1\" file"_s.arg(kind));
+        Invalid(u"kind"_s, JsonFields::ThisIsNotA(kind));
 }
 
 } // namespace

@@ -29,6 +29,13 @@ inline QString At(const QString &path, qsizetype index)
     return path + u'[' + QString::number(index) + u']';
 }
 
+// 'this is not an "army" file', 'this is not a "group" file'.
+inline QString ThisIsNotA(const QString &kind)
+{
+    const bool vowel = !kind.isEmpty() && QStringLiteral("aeiou").contains(kind.front());
+    return QStringLiteral("this is not %1 \"%2\" file").arg(vowel ? QStringLiteral("an") : QStringLiteral("a"), kind);
+}
+
 [[noreturn]] inline void Invalid(const QString &path, const QString &problem)
 {
     throw TKrException(path + QStringLiteral(": ") + problem);
@@ -121,7 +128,7 @@ private:
 inline void ReadHeader(TMembers &members, const QString &kind, qint64 lowVersion, qint64 highVersion)
 {
     if (members.Has(QStringLiteral("kind")) && members.Text(QStringLiteral("kind")) != kind)
-        Invalid(QStringLiteral("kind"), QStringLiteral("this is not a \"%1\" file").arg(kind));
+        Invalid(QStringLiteral("kind"), ThisIsNotA(kind));
     if (members.Has(QStringLiteral("version")))
         members.Integer(QStringLiteral("version"), lowVersion, highVersion);
 }

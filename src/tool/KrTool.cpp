@@ -108,10 +108,10 @@ public:
         FParser.addOptions(options);
         if (!FParser.parse(QStringList{u"krtool"_s} + args))
             throw TUsageError(command + u": "_s + FParser.errorText());
-        if (FParser.positionalArguments().size() != positionals) {
-            throw TUsageError(u"%1 takes %2 file argument(s); see \"krtool help\"."_s.arg(
-                command, QString::number(positionals)));
-        }
+        if (FParser.positionalArguments().size() != positionals)
+            throw TUsageError(u"%1 takes %2 file argument(s)."_s.arg(command, QString::number(positionals)));
+        if (FParser.positionalArguments().contains(QString()))
+            throw TUsageError(command + u": a file name is empty."_s);
     }
 
     bool IsSet(const QString &name) const { return FParser.isSet(name); }
@@ -389,9 +389,6 @@ int ResaveArmies(const TContext &context, const TCommandLine &line, TKind kind, 
     } catch (const TKrException &failure) {
         throw TFileProblem(inPath, failure.Message());
     }
-    // The program's status text; the file is still written, without them.
-    if (opened.Lost > 0)
-        context.Err << LostDiceMessage(opened.Lost) << u'\n';
     std::vector<TArmy *> armies;
     for (const auto &army : opened.Armies)
         armies.push_back(army.get());
@@ -403,6 +400,9 @@ int ResaveArmies(const TContext &context, const TCommandLine &line, TKind kind, 
     } catch (const TKrException &failure) {
         throw TFileProblem(outPath, failure.Message());
     }
+    // The program's status text: the file was written, without them.
+    if (opened.Lost > 0)
+        context.Err << LostDiceMessage(opened.Lost) << u'\n';
     return 0;
 }
 

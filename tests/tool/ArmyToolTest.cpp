@@ -185,6 +185,8 @@ TEST_F(ArmyToolTest, BadFilesAndBadUsage)
     WriteFile(Path(u"both.json"_s), R"({"armies": [], "paths": []})");
     WriteFile(Path(u"kind.json"_s), R"({"kind": "group", "paths": []})");
     WriteFile(Path(u"member.json"_s), R"({"armies": [{"version": 5}]})");
+    WriteFile(Path(u"slots.json"_s), R"({"version": 4, "dragonSlots": [0, 1, 2, 3, 4]})");
+    WriteFile(Path(u"three.json"_s), R"({"version": 2, "dragonSlots": [0, 1, 2]})");
 
     const QList<std::pair<QStringList, QString>> cases{
         {QStringList{u"dump"_s, Path(u"cut.kra"_s)} + races,
@@ -194,7 +196,7 @@ TEST_F(ArmyToolTest, BadFilesAndBadUsage)
         {QStringList{u"dump"_s, Path(u"type.kra"_s)} + races,
          Path(u"type.kra"_s) + u": Army type 5 is out of range at offset 8."_s},
         {QStringList{u"dump"_s, Path(u"type.kra"_s), u"--kind"_s, u"group"_s} + races,
-         Path(u"type.kra"_s) + u": Unexpected value type 6 at offset 2 where a list was expected."_s},
+         Path(u"type.kra"_s) + u": Group file version 4 is newer than 2 at offset 0."_s},
         {QStringList{u"resave"_s, Path(u"cut.kra"_s), Path(u"out.kra"_s)} + races,
          Path(u"cut.kra"_s) + u": The length of a text"_s},
         {QStringList{u"resave"_s, Path(u"missing.krg"_s), Path(u"out.krg"_s)} + races,
@@ -215,11 +217,15 @@ TEST_F(ArmyToolTest, BadFilesAndBadUsage)
         {{u"build"_s, u"--kind"_s, u"army"_s, Path(u"dice.json"_s), Path(u"out.kra"_s)},
          Path(u"dice.json"_s) + u": dice[0].die: missing"_s},
         {{u"build"_s, u"--kind"_s, u"army"_s, Path(u"kind.json"_s), Path(u"out.kra"_s)},
-         Path(u"kind.json"_s) + u": kind: this is not a \"army\" file"_s},
+         Path(u"kind.json"_s) + u": kind: this is not an \"army\" file"_s},
         {{u"build"_s, u"--kind"_s, u"group"_s, Path(u"both.json"_s), Path(u"out.krg"_s)},
          Path(u"both.json"_s) + u": give either \"armies\" or \"paths\""_s},
         {{u"build"_s, u"--kind"_s, u"group"_s, Path(u"member.json"_s), Path(u"out.krg"_s)},
          Path(u"member.json"_s) + u": armies[0].version: 5 is outside -2147483648 to 4"_s},
+        {{u"build"_s, u"--kind"_s, u"army"_s, Path(u"slots.json"_s), Path(u"out.kra"_s)},
+         Path(u"slots.json"_s) + u": dragonSlots: only a version-2 army has dragon slots"_s},
+        {{u"build"_s, u"--kind"_s, u"army"_s, Path(u"three.json"_s), Path(u"out.kra"_s)},
+         Path(u"three.json"_s) + u": dragonSlots: five slots are expected"_s},
     };
     ExpectFailures(cases);
     EXPECT_FALSE(QFile::exists(Path(u"out.kra"_s)));

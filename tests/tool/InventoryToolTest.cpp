@@ -273,7 +273,7 @@ TEST_F(InventoryToolTest, BadFilesAndBadUsage)
         {{u"build"_s, u"--kind"_s, u"inventory"_s, Path(u"date.json"_s), Path(u"out.kri"_s)},
          Path(u"date.json"_s) + u": trades[0].date: a date such as"_s},
         {{u"build"_s, u"--kind"_s, u"inventory"_s, Path(u"kind.json"_s), Path(u"out.kri"_s)},
-         Path(u"kind.json"_s) + u": kind: this is not a \"inventory\" file"_s},
+         Path(u"kind.json"_s) + u": kind: this is not an \"inventory\" file"_s},
         {{u"build"_s, u"--kind"_s, u"prices"_s, Path(u"typo.json"_s), Path(u"out.krp"_s)},
          Path(u"typo.json"_s) + u": prices: missing"_s},
     };

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -63,7 +65,29 @@ TEST_F(KrToolTest, UsageAndExitStatus)
         EXPECT_EQ(run.Status, 2) << bad.join(u' ').toStdString();
         EXPECT_TRUE(run.Out.isEmpty());
         EXPECT_TRUE(run.Err.startsWith(u"krtool: "_s));
+        EXPECT_EQ(run.Err.count(u"krtool help"_s), 1) << "one hint is enough";
     }
+    // An empty file name is a slip on the command line, not a file that cannot be opened.
+    for (const QStringList &empty : {QStringList{u"dump"_s, QString()}, {u"analyze"_s, QString()},
+                                     {u"build"_s, u"--kind"_s, u"army"_s, QString(), u"o.kra"_s}}) {
+        const TRun run = Run(empty);
+        EXPECT_EQ(run.Status, 2);
+        EXPECT_EQ(run.Err, u"krtool: "_s + empty.front() + u": a file name is empty.\nTry \"krtool help\".\n"_s);
+    }
+}
+
+// The program itself, not the library: what it could not write to standard output is a
+// failure, as a cut-off dump would otherwise pass for a whole one.
+TEST_F(KrToolTest, AFullStandardOutputIsAFailure)
+{
+    if (!QFileInfo::exists(u"/dev/full"_s))
+        GTEST_SKIP() << "no /dev/full here";
+    QProcess tool;
+    tool.setStandardOutputFile(u"/dev/full"_s);
+    tool.start(QString::fromUtf8(KR_KRTOOL_PATH), {u"help"_s});
+    ASSERT_TRUE(tool.waitForFinished(30000)) << tool.errorString().toStdString();
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(tool.readAllStandardError()), u"krtool: cannot write to standard output\n");
 }
 
 TEST_F(KrToolTest, BuildAndDumpAreInverse)

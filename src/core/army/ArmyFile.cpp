@@ -12,7 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kDragonSlots = 5;
 constexpr qint32 kFirstDragonRace = 25;
 
 // A stored number with a fixed range: anything outside would index past the names and
@@ -27,6 +26,20 @@ int ReadRanged(TTaggedReader &reader, const QString &what, int low, int high)
 }
 
 // The list of a group file after its version: records, or paths for the earlier format.
+// Versions up to 1 list paths, 2 lists records; a later one may hold what a save would
+// drop without a word.
+qint32 ReadGroupVersion(TTaggedReader &reader)
+{
+    const qint64 at = reader.Position();
+    const qint32 version = reader.ReadInteger();
+    if (version > TGroupFileRecord::kVersion) {
+        reader.Fail(u"Group file version %1 is newer than %2"_s.arg(QString::number(version),
+                                                                    QString::number(TGroupFileRecord::kVersion)),
+                    at);
+    }
+    return version;
+}
+
 void ReadGroupContents(TTaggedReader &reader, qint32 version, const std::function<void()> &record,
                        const std::function<void(const QString &)> &path)
 {
@@ -146,7 +159,7 @@ TArmyRecord RecordOf(const TArmy &army)
 TGroupFileRecord TGroupFileRecord::Read(TTaggedReader &reader)
 {
     TGroupFileRecord group;
-    group.Version = reader.ReadInteger();
+    group.Version = ReadGroupVersion(reader);
     ReadGroupContents(
         reader, group.Version, [&] { group.Armies.push_back(TArmyRecord::Read(reader)); },
         [&](const QString &path) { group.ArmyPaths << path; });
@@ -186,7 +199,7 @@ QString ResolveGroupPath(const QString &written, const QString &groupPath)
 
 void ReadGroupStream(TTaggedReader &reader, TCatalogue &catalogue, const QString &groupPath, TGroupFile &group)
 {
-    group.Version = reader.ReadInteger();
+    group.Version = ReadGroupVersion(reader);
     ReadGroupContents(
         reader, group.Version,
         [&] {

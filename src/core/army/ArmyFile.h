@@ -33,6 +33,7 @@ struct TArmyRecord
     QString Notes;
     // Version 2 only: five slots of the dragons of earlier files (see DragonOfSlot).
     std::vector<qint32> DragonSlots;
+    static constexpr int kDragonSlots = 5;
     ArmyType Type = ArmyType::HordeArmy;
     quint32 BattleSize = TArmy::kDefaultBattleSize;
     int MajorTerrain = 2;

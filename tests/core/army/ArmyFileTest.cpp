@@ -97,16 +97,15 @@ TEST(ArmyFileTest, ReadsBothFormats)
     EXPECT_EQ(ResolveGroupPath(u"x.\\A.KRA"_s, u"/G.KRG"_s), u"x.\\A.KRA");
     EXPECT_EQ(ResolveGroupPath(u".\\Spring\\A.KRA"_s, u"/g/G.KRG"_s), u"/g/Spring/A.KRA");
 
-    // As it stands: a path list keeps its version and paths; records are written as
-    // version 2 whatever the version read.
+    // As it stands: a path list keeps its version and paths; records are version 2.
     TGroupFileRecord raw;
     ReadFromBytes(PathList(0, written), [&](TTaggedReader &reader) { raw = TGroupFileRecord::Read(reader); });
     EXPECT_TRUE(raw.IsPathList());
     EXPECT_EQ(raw.ArmyPaths, written);
     EXPECT_EQ(WriteToBytes([&](TTaggedWriter &writer) { raw.Write(writer); }), PathList(0, written));
-    ReadFromBytes(FromHex(u"02 07 01 "_s + kRecordB + u" 00"_s),
+    ReadFromBytes(FromHex(u"02 02 01 "_s + kRecordB + u" 00"_s),
                   [&](TTaggedReader &reader) { raw = TGroupFileRecord::Read(reader); });
-    EXPECT_EQ(raw.Version, 7);
+    EXPECT_EQ(raw.Version, 2);
     ASSERT_EQ(raw.Armies.size(), 1U);
     EXPECT_EQ(Hex(WriteToBytes([&](TTaggedWriter &writer) { raw.Write(writer); })),
               Hex(FromHex(u"02 02 01 "_s + kRecordB + u" 00"_s)));
@@ -125,6 +124,20 @@ TEST(ArmyFileTest, DamageKeepsTheArmiesReadBefore)
               u"Army type 9 is out of range at offset 50.");
     EXPECT_EQ(Names(group.Armies), QStringList{u"A"_s});
     EXPECT_EQ(c.Used(), QStringList{u"Marsh Scout=1"_s}) << "the damaged army counts nothing";
+
+    // A group file of a later version than the program's is not read at all.
+    TGroupFile later;
+    EXPECT_EQ(FailureOf([&] {
+                  ReadFromBytes(FromHex(u"02 03 01 "_s + kRecordB + u" 00"_s), [&](TTaggedReader &reader) {
+                      ReadGroupStream(reader, c.Catalogue, u"g.krg"_s, later);
+                  });
+              }),
+              u"Group file version 3 is newer than 2 at offset 0.");
+    EXPECT_TRUE(later.Armies.empty());
+    EXPECT_EQ(FailureOf([&] {
+                  ReadFromBytes(FromHex(u"02 03 01 00"_s), [](TTaggedReader &reader) { TGroupFileRecord::Read(reader); });
+              }),
+              u"Group file version 3 is newer than 2 at offset 0.");
 }
 
 TEST(ArmyFileTest, OpeningAndSavingFiles)

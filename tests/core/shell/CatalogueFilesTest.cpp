@@ -7,7 +7,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +137,14 @@ TEST_F(CatalogueFilesTest, AFailedSaveLeavesTheOldFile)
     EXPECT_EQ(failure, u"disk full");
     EXPECT_EQ(FileBytes(Path(u"KRRACES.DAT"_s)), "old contents");
     EXPECT_EQ(QDir(Folder.path()).entryList(QDir::Files), QStringList{u"KRRACES.DAT"_s});
+
+    // A pipe (or a device) is not replaced by a plain file.
+    const QString pipe = Path(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(FailureOf([&] { SaveFileWith(pipe, [](QIODevice &device) { device.write("x"); }); }),
+              u"Cannot write \"%1\": it is not a regular file."_s.arg(pipe));
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
+    EXPECT_TRUE(QFileInfo::exists(pipe));
 }
 
 TEST_F(CatalogueFilesTest, TheIconFile)
