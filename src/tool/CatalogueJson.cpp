@@ -6,97 +6,36 @@
 #include <QJsonArray>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Where in the JSON a value sits, for messages such as races[2].dice[0].profession.
-QString At(const QString &path, const QString &key)
-{
-    return path.isEmpty() ? key : path + u'.' + key;
-}
+using JsonFields::At;
+using JsonFields::Invalid;
 
-QString At(const QString &path, qsizetype index)
-{
-    return path + u'[' + QString::number(index) + u']';
-}
-
-[[noreturn]] void Invalid(const QString &path, const QString &problem)
-{
-    throw TKrException(path + u": "_s + problem);
-}
-
-// Reads the members of one JSON object, refusing keys it does not know so that a typing
-// mistake cannot silently fall back to a default.
-class TFields
+// The members of one object of the catalogue JSON: the shared reader, and the names of
+// the catalogue's vocabularies.
+class TFields : public JsonFields::TMembers
 {
 public:
-    TFields(const QJsonValue &value, QString path) : FPath(std::move(path))
-    {
-        if (!value.isObject())
-            Invalid(FPath, u"an object is expected"_s);
-        FObject = value.toObject();
-    }
-
-    const QString &Path() const { return FPath; }
-    bool Has(const QString &key) const { return FObject.contains(key); }
-
-    QJsonValue Value(const QString &key)
-    {
-        FUsed << key;
-        if (!FObject.contains(key))
-            Invalid(At(FPath, key), u"missing"_s);
-        return FObject.value(key);
-    }
-
-    qint64 Integer(const QString &key, qint64 low, qint64 high)
-    {
-        const QJsonValue value = Value(key);
-        const double number = value.toDouble();
-        if (!value.isDouble() || number != double(qint64(number)))
-            Invalid(At(FPath, key), u"a whole number is expected"_s);
-        if (number < double(low) || number > double(high)) {
-            Invalid(At(FPath, key), u"%1 is outside %2 to %3"_s.arg(QString::number(qint64(number)),
-                                                                   QString::number(low), QString::number(high)));
-        }
-        return qint64(number);
-    }
-
-    qint32 Integer32(const QString &key)
-    {
-        return qint32(Integer(key, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
-    }
+    using TMembers::TMembers;
+    using TMembers::Boolean;
 
     bool Boolean(const QString &key)
     {
         const QJsonValue value = Value(key);
         if (!value.isBool())
-            Invalid(At(FPath, key), u"true or false is expected"_s);
+            Invalid(At(Path(), key), u"true or false is expected"_s);
         return value.toBool();
-    }
-
-    QString Text(const QString &key)
-    {
-        const QJsonValue value = Value(key);
-        if (!value.isString())
-            Invalid(At(FPath, key), u"a text is expected"_s);
-        return value.toString();
-    }
-
-    QJsonArray List(const QString &key)
-    {
-        const QJsonValue value = Value(key);
-        if (!value.isArray())
-            Invalid(At(FPath, key), u"a list is expected"_s);
-        return value.toArray();
     }
 
     template <typename E>
     E Vocabulary(const QString &key)
     {
-        return ParseVocabulary<E>(Value(key), At(FPath, key));
+        return ParseVocabulary<E>(Value(key), At(Path(), key));
     }
 
     template <typename E, typename Set>
@@ -105,16 +44,8 @@ public:
         Set set;
         const QJsonArray names = List(key);
         for (qsizetype i = 0; i < names.size(); ++i)
-            set.Include(ParseVocabulary<E>(names[i], At(At(FPath, key), i)));
+            set.Include(ParseVocabulary<E>(names[i], At(At(Path(), key), i)));
         return set;
-    }
-
-    void CheckAllUsed() const
-    {
-        for (const QString &key : FObject.keys()) {
-            if (!FUsed.contains(key))
-                Invalid(At(FPath, key), u"unknown key"_s);
-        }
     }
 
     template <typename E>
@@ -125,8 +56,10 @@ public:
                 return *found;
             Invalid(path, u"\"%1\" is not one of: %2"_s.arg(value.toString(), AllNames<E>()));
         }
+        // Range first: a double beyond 64 bits does not convert.
         const double number = value.toDouble(-1);
-        if (value.isDouble() && number == double(qint64(number)) && IsInVocabulary<E>(qint64(number)))
+        if (value.isDouble() && number == std::trunc(number) && number >= 0 && number < VocabularyCount<E>() &&
+            IsInVocabulary<E>(qint64(number)))
             return E(qint64(number));
         Invalid(path, u"expected one of: %1"_s.arg(AllNames<E>()));
     }
@@ -140,10 +73,6 @@ private:
             names << u'"' + NameOf(E(i)) + u'"';
         return names.join(u", "_s);
     }
-
-    QString FPath;
-    QJsonObject FObject;
-    QStringList FUsed;
 };
 
 template <typename E, typename Set>

@@ -142,6 +142,8 @@ TEST_F(KrToolTest, BadFilesAreExitStatusOne)
     WriteFile(Path(u"vocabulary.json"_s),
               "{\"races\": [{\"id\": 1, \"name\": \"A\", \"dice\": [{\"name\": \"D\", \"health\": 1, "
               "\"profession\": \"Knight\", \"faces\": []}]}]}");
+    WriteFile(Path(u"huge.json"_s), "{\"races\": [{\"id\": 1e20, \"name\": \"A\"}]}");
+    WriteFile(Path(u"hugetype.json"_s), "{\"races\": [{\"id\": 1, \"name\": \"A\", \"type\": -1e300}]}");
     WriteFile(Path(u"symbol.json"_s),
               "{\"races\": [{\"id\": 1, \"name\": \"A\", \"dice\": [{\"name\": \"D\", \"health\": 1, "
               "\"profession\": \"Mage\", \"faces\": [\"1 Lightning\"]}]}]}");
@@ -163,6 +165,10 @@ TEST_F(KrToolTest, BadFilesAreExitStatusOne)
          Path(u"typo.json"_s) + u": races[0].colour: unknown key"_s},
         {{u"build"_s, u"--kind"_s, u"races"_s, Path(u"vocabulary.json"_s), Path(u"out.DAT"_s)},
          Path(u"vocabulary.json"_s) + u": races[0].dice[0].profession: \"Knight\" is not one of: \"Archer\""_s},
+        {{u"build"_s, u"--kind"_s, u"races"_s, Path(u"huge.json"_s), Path(u"out.DAT"_s)},
+         Path(u"huge.json"_s) + u": races[0].id: 100000000000000000000 is outside -2147483648 to 2147483647"_s},
+        {{u"build"_s, u"--kind"_s, u"races"_s, Path(u"hugetype.json"_s), Path(u"out.DAT"_s)},
+         Path(u"hugetype.json"_s) + u": races[0].type: expected one of: \"Normal Units\""_s},
         {{u"build"_s, u"--kind"_s, u"races"_s, Path(u"symbol.json"_s), Path(u"out.DAT"_s)},
          Path(u"symbol.json"_s) + u": races[0].dice[0].faces[0]: there is no face symbol named \"Lightning\""_s},
         {{u"build"_s, u"--kind"_s, u"icons"_s, TestDataPath(u"tool/mini-races.json"_s), Path(u"out.DAT"_s)},
