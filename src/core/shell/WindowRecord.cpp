@@ -6,8 +6,9 @@ namespace WindowRecord {
 
 QByteArray ToBytes(const QRect &bounds)
 {
-    const std::array<qint32, 4> values{bounds.x(), bounds.y(), bounds.x() + bounds.width(),
-                                       bounds.y() + bounds.height()};
+    // Right and bottom are kept in 32 bits whatever the sum.
+    const std::array<qint32, 4> values{bounds.x(), bounds.y(), qint32(quint32(qint64(bounds.x()) + bounds.width())),
+                                       qint32(quint32(qint64(bounds.y()) + bounds.height()))};
     QByteArray bytes(kSize, '\0');
     for (size_t i = 0; i < values.size(); ++i) {
         for (int b = 0; b < 4; ++b)
@@ -27,7 +28,12 @@ std::optional<QRect> FromBytes(const QByteArray &bytes)
             value |= quint32(quint8(bytes[qsizetype(4 * i) + b])) << (8 * b);
         values[i] = qint32(value);
     }
-    return QRect(values[0], values[1], values[2] - values[0], values[3] - values[1]);
+    // A width or height that does not fit is no window's: the record is not one.
+    const qint64 width = qint64(values[2]) - values[0];
+    const qint64 height = qint64(values[3]) - values[1];
+    if (width != qint32(width) || height != qint32(height))
+        return std::nullopt;
+    return QRect(values[0], values[1], qint32(width), qint32(height));
 }
 
 } // namespace WindowRecord

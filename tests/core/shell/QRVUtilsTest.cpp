@@ -55,4 +55,10 @@ TEST(WindowRecord, SixteenBytesOfBounds)
     EXPECT_EQ(WindowRecord::FromBytes(bytes), QRect(10, -20, 300, 200));
     EXPECT_EQ(WindowRecord::FromBytes(bytes.left(15)), std::nullopt);
     EXPECT_EQ(WindowRecord::FromBytes(bytes + '\0'), std::nullopt);
+    // A right edge far from the left one gives no width a window could have.
+    EXPECT_EQ(WindowRecord::FromBytes(FromHex(u"FF FF FF FF 00 00 00 00 FF FF FF 7F 10 00 00 00"_s)), std::nullopt);
+    EXPECT_EQ(WindowRecord::FromBytes(FromHex(u"00 00 00 80 00 00 00 00 10 00 00 00 10 00 00 00"_s)), std::nullopt);
+    // A right edge past 32 bits is kept as the record can hold it.
+    EXPECT_EQ(Hex(WindowRecord::ToBytes(QRect(2147483000, 0, 648, 10))),
+              u"78 FD FF 7F 00 00 00 00 00 00 00 80 0A 00 00 00"_s);
 }
