@@ -59,6 +59,6 @@ TEST(WindowRecord, SixteenBytesOfBounds)
     EXPECT_EQ(WindowRecord::FromBytes(FromHex(u"FF FF FF FF 00 00 00 00 FF FF FF 7F 10 00 00 00"_s)), std::nullopt);
     EXPECT_EQ(WindowRecord::FromBytes(FromHex(u"00 00 00 80 00 00 00 00 10 00 00 00 10 00 00 00"_s)), std::nullopt);
     // A right edge past 32 bits is kept as the record can hold it.
-    EXPECT_EQ(Hex(WindowRecord::ToBytes(QRect(2147483000, 0, 648, 10))),
+    EXPECT_EQ(Hex(WindowRecord::ToBytes(QRect(QPoint(2147483000, 0), QPoint(2147483647, 9)))),
               u"78 FD FF 7F 00 00 00 00 00 00 00 80 0A 00 00 00"_s);
 }
