@@ -2,11 +2,14 @@
 
 #include "ArmyJson.h"
 #include "CatalogueJson.h"
+#include "GameJson.h"
 #include "InventoryJson.h"
 #include "army/ArmyAnalysis.h"
 #include "army/ArmyFile.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
+#include "game/GameFile.h"
+#include "game/GameLog.h"
 #include "inventory/Inventory.h"
 #include "io/FileAccess.h"
 #include "io/TaggedStream.h"
@@ -32,14 +35,14 @@ const QString kUsage = uR"(Usage: krtool COMMAND [OPTIONS]
 Reads and writes the data files of Tarrowind Assistant.
 
 Commands:
-  dump FILE [--kind races|icons|inventory|prices|army|group] [--races R]
+  dump FILE [--kind races|icons|inventory|prices|army|group|game] [--races R]
        [--icons I]
       Prints the file as JSON. The kind comes from the file name (KRICONS.DAT is
       the icon file, any other .DAT a race database, .kri an inventory, .krp a
-      price list, .kra an army, .krg an army group) unless --kind says.
-      Inventories, price lists, armies and groups name their dice from the race
-      database.
-  build --kind races|icons|inventory|prices|army|group JSON OUT [--icons I]
+      price list, .kra an army, .krg an army group, .kgm a game) unless --kind
+      says. Inventories, price lists, armies, groups and games name their dice
+      from the race database.
+  build --kind races|icons|inventory|prices|army|group|game JSON OUT [--icons I]
       Writes the binary file described by JSON (as dump prints it).
   resave [--kind inventory|prices] [--races R] [--icons I] IN OUT
       Loads IN as the program loads an inventory (or imports a price list) and
@@ -51,6 +54,13 @@ Commands:
       program saves it: older versions upgraded (a group of army file paths
       loads those files), dice not in the race database dropped and counted on
       standard error as "<n> dice lost.".
+  resave [--kind game] [--races R] [--icons I] IN OUT
+      Opens IN as the program opens a game and writes OUT as the program saves
+      it: any version from 1 on upgraded, dice not in the race database left out
+      and counted on standard error as "<n> dice lost.".
+  status GAME [--races R] [--icons I]
+      Prints the status text of the game as "Copy Status to Clipboard" gives it,
+      each line ending in CR LF.
   stats [--races R] [--icons I] [--race ID [--die ID]] [--per-health]
         [--power-magic-items] [--monstrous-magic-resistance]
       Prints the statistics of every selected die: a line per land with the
@@ -87,7 +97,7 @@ public:
     TFileProblem(const QString &path, const QString &problem) : TKrException(path + u": "_s + problem) {}
 };
 
-enum class TKind { Races, Icons, Inventory, Prices, Army, Group };
+enum class TKind { Races, Icons, Inventory, Prices, Army, Group, Game };
 
 struct TContext
 {
@@ -152,9 +162,10 @@ TKind ParseKind(const QString &kind)
         return TKind::Army;
     if (kind == u"group")
         return TKind::Group;
-    throw TUsageError(
-        u"--kind must be \"races\", \"icons\", \"inventory\", \"prices\", \"army\" or \"group\", not \"%1\"."_s.arg(
-            kind));
+    if (kind == u"game")
+        return TKind::Game;
+    throw TUsageError(u"--kind must be \"races\", \"icons\", \"inventory\", \"prices\", \"army\", \"group\" or "
+                      u"\"game\", not \"%1\"."_s.arg(kind));
 }
 
 TKind KindOfFile(const QString &path)
@@ -172,6 +183,8 @@ TKind KindOfFile(const QString &path)
         return TKind::Army;
     if (name.endsWith(u".krg"_s, Qt::CaseInsensitive))
         return TKind::Group;
+    if (name.endsWith(u".kgm"_s, Qt::CaseInsensitive))
+        return TKind::Game;
     throw TUsageError(u"Cannot tell what kind of file \"%1\" is; give --kind."_s.arg(path));
 }
 
@@ -252,7 +265,8 @@ void LoadCatalogue(const TContext &context, const TCommandLine &line, TCatalogue
 
 bool NamesDice(TKind kind)
 {
-    return kind == TKind::Inventory || kind == TKind::Prices || kind == TKind::Army || kind == TKind::Group;
+    return kind == TKind::Inventory || kind == TKind::Prices || kind == TKind::Army || kind == TKind::Group ||
+           kind == TKind::Game;
 }
 
 // Inventories, price lists, armies and groups name their dice from the race database.
@@ -271,6 +285,9 @@ void DumpNamingFile(const TContext &context, const TCommandLine &line, const QSt
                 break;
             case TKind::Army:
                 render = [file = TArmyRecord::Read(reader)](const TCatalogue &c) { return ArmyToJson(file, c); };
+                break;
+            case TKind::Game:
+                render = [file = TGameRecord::Read(reader)](const TCatalogue &c) { return GameToJson(file, c); };
                 break;
             default: // a group: the other kinds name no dice
                 render = [file = TGroupFileRecord::Read(reader)](const TCatalogue &c) { return GroupToJson(file, c); };
@@ -295,7 +312,7 @@ int Dump(const TContext &context, const QStringList &args)
         return 0;
     }
     if (line.IsSet(u"races"_s))
-        throw TUsageError(u"--races is for inventories, price lists, armies and groups."_s);
+        throw TUsageError(u"--races is for inventories, price lists, armies, groups and games."_s);
     TCatalogue catalogue;
     if (kind == TKind::Icons) {
         ReadTagged(path, [&](TTaggedReader &reader) { ReadIconStream(reader, catalogue.Icons()); },
@@ -313,18 +330,20 @@ int Build(const TContext &, const QStringList &args)
 {
     const TCommandLine line(u"build"_s, args, {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"icons"_s, u"I"_s)}, 2);
     if (!line.IsSet(u"kind"_s))
-        throw TUsageError(u"build needs --kind races, icons, inventory, prices, army or group."_s);
+        throw TUsageError(u"build needs --kind races, icons, inventory, prices, army, group or game."_s);
     const TKind kind = ParseKind(line.Value(u"kind"_s));
     const QString jsonPath = line.Positional(0);
     const QString outPath = line.Positional(1);
     const QJsonObject json = ReadJson(jsonPath);
-    if (kind == TKind::Army || kind == TKind::Group) {
+    if (kind == TKind::Army || kind == TKind::Group || kind == TKind::Game) {
         std::function<void(TTaggedWriter &)> write;
         try {
             if (kind == TKind::Army)
                 write = [army = ArmyFromJson(json)](TTaggedWriter &writer) { army.Write(writer); };
-            else
+            else if (kind == TKind::Group)
                 write = [group = GroupFromJson(json)](TTaggedWriter &writer) { group.Write(writer); };
+            else
+                write = [game = GameFromJson(json)](TTaggedWriter &writer) { game.Write(writer); };
         } catch (const TKrException &failure) {
             throw TFileProblem(jsonPath, failure.Message());
         }
@@ -406,6 +425,45 @@ int ResaveArmies(const TContext &context, const TCommandLine &line, TKind kind, 
     return 0;
 }
 
+// A game opened and saved as the program does.
+TGameOpened OpenGame(TCatalogue &catalogue, const QString &path)
+{
+    try {
+        return OpenGameFile(path, catalogue, TSystemClock());
+    } catch (const TKrException &failure) {
+        throw TFileProblem(path, failure.Message());
+    }
+}
+
+int ResaveGame(const TContext &context, const TCommandLine &line, const QString &inPath, const QString &outPath)
+{
+    TCatalogue catalogue;
+    LoadCatalogue(context, line, catalogue);
+    TGameOpened opened = OpenGame(catalogue, inPath);
+    try {
+        SaveGameFile(*opened.Game, outPath);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(outPath, failure.Message());
+    }
+    if (opened.LostDice > 0)
+        context.Err << LostDiceMessage(opened.LostDice) << u'\n';
+    return 0;
+}
+
+int Status(const TContext &context, const QStringList &args)
+{
+    const TCommandLine line(u"status"_s, args, {ValueOption(u"races"_s, u"R"_s), ValueOption(u"icons"_s, u"I"_s)},
+                            1);
+    const QString path = line.Positional(0);
+    TCatalogue catalogue;
+    LoadCatalogue(context, line, catalogue);
+    const TGameOpened opened = OpenGame(catalogue, path);
+    if (opened.LostDice > 0)
+        context.Err << LostDiceMessage(opened.LostDice) << u'\n';
+    context.Out << JoinLines(GameStatusLines(*opened.Game));
+    return 0;
+}
+
 int Resave(const TContext &context, const QStringList &args)
 {
     const TCommandLine line(
@@ -416,8 +474,10 @@ int Resave(const TContext &context, const QStringList &args)
     const TKind kind = line.IsSet(u"kind"_s) ? ParseKind(line.Value(u"kind"_s)) : KindOfFile(inPath);
     if (kind == TKind::Army || kind == TKind::Group)
         return ResaveArmies(context, line, kind, inPath, outPath);
+    if (kind == TKind::Game)
+        return ResaveGame(context, line, inPath, outPath);
     if (kind != TKind::Inventory && kind != TKind::Prices)
-        throw TUsageError(u"resave takes inventories, price lists, armies and groups."_s);
+        throw TUsageError(u"resave takes inventories, price lists, armies, groups and games."_s);
     TCatalogue catalogue;
     LoadCatalogue(context, line, catalogue);
     TSystemClock clock;
@@ -596,6 +656,8 @@ int RunKrTool(const QStringList &args, QTextStream &out, QTextStream &err, const
             return Resave(context, rest);
         if (command == u"stats")
             return Stats(context, rest);
+        if (command == u"status")
+            return Status(context, rest);
         if (command == u"analyze")
             return Analyze(context, rest);
         if (command == u"rng")
