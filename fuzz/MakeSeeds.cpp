@@ -8,7 +8,9 @@
 
 #include "../bench/SyntheticCatalogue.h"
 #include "FuzzArmies.h"
+#include "../bench/SyntheticGame.h"
 #include "army/ArmyFile.h"
+#include "game/GameFile.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
 #include "io/FileAccess.h"
@@ -27,6 +29,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -263,6 +266,14 @@ int main(int argc, char **argv)
         paths.ArmyPaths = QStringList{u".\\army.kra"_s, u"C:\\Armies\\Horde.KRA"_s};
         Save(folder.filePath(u"group-paths.krg"_s), WriteToBytes([&](TTaggedWriter &writer) { paths.Write(writer); }));
         Save(folder.filePath(u"settings.json"_s), Settings());
+
+        // Games over the catalogue of the game target: a busy one and a small one.
+        TArmyFuzzCatalogue gameCatalogue;
+        const TFixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(12, 0)));
+        for (const auto &[name, players, dice] : {std::tuple{u"game.kgm"_s, 3, 40}, std::tuple{u"game-small.kgm"_s, 1, 3}}) {
+            const auto game = MakeSyntheticGame(gameCatalogue.Catalogue, clock, players, dice, dice / 2, 5);
+            Save(folder.filePath(name), WriteToBytes([&](TTaggedWriter &writer) { WriteGameStream(writer, *game); }));
+        }
     } catch (const TKrException &failure) {
         std::fprintf(stderr, "fuzz_seeds: %s\n", failure.what());
         return 1;
