@@ -212,6 +212,7 @@ void TGame::SetPosition(const TPlayer &player, int position)
         std::rotate(first + from - 1, first + from, first + position);
     else if (from > position)
         std::rotate(first + position - 1, first + from - 1, first + from);
+    FModified = true;
 }
 
 std::vector<TPlayer *> TGame::ListPlayers() const
@@ -255,6 +256,8 @@ QString TGame::PhaseName(int phase, int step)
 void TGame::LogLine(const QString &text)
 {
     FLog.append(text);
+    if (!FLoading)
+        FModified = true;
     if (FLogView)
         FLogView->AddLine(text);
 }
@@ -262,6 +265,7 @@ void TGame::LogLine(const QString &text)
 void TGame::ClearLog()
 {
     FLog.clear();
+    FModified = true;
     if (FLogView)
         FLogView->ShowLines(FLog);
 }

@@ -22,6 +22,7 @@
 #include <optional>
 #include <vector>
 
+class TArmy;
 class TArmyInPlay;
 class TCatalogue;
 class TClock;
@@ -155,9 +156,20 @@ public:
     void AddDragon(std::unique_ptr<TDieInPlay> dragon);
     std::unique_ptr<TDieInPlay> TakeDragon(const TDieInPlay &dragon);
 
-    // Stored as given; the terrain commands that log their changes build on these.
+    // Stored as given, without a log line (a file read, the utility command that sets a
+    // face).
     void PutTerrainDie(const TTerrain *terrain) { FTerrainDie = terrain; }
     void PutFace(int face) { FFace = face; }
+
+    // The terrain die becomes the major terrain of that index; logged.
+    void SetTerrainDie(int terrainIndex);
+    // Rolls until the face is not 8; a 7 counts as 6, so the result is 1 to 6 with 6
+    // twice as likely as each other face. Logged.
+    void RollTerrain();
+    // One face up (below 8) or down (above 1), logged. Turning down to 7 ends every
+    // army's hold on the terrain.
+    void MoveUp();
+    void MoveDown();
 
     // The place's armies are made with it (new places) or by the file reader.
     void AddArmy(std::unique_ptr<TArmyInPlay> army);
@@ -207,6 +219,21 @@ public:
 
     bool OwnsTerrain = false;
 
+    // The army takes the terrain: logged "> <army> OWNS <PLACE>!"; every other army at
+    // the place loses its hold, and a minor terrain in play is buried.
+    void ClaimTerrain();
+    // The minor terrain of that index goes into play and is rolled at once; logged.
+    void PutMinorTerrainInPlay(int minorIndex);
+    void RollMinorTerrain();
+    void BuryMinorTerrain();
+    // The dice of an army document join this army (dragons only in the Summoning Pool),
+    // a home army sets the place's terrain die, and the minor terrains of a home,
+    // campaign or horde army go to the player's free slots. Logged.
+    void Import(const TArmy &army, const QString &caption);
+    // Rolls each die for maneuvers, rerolling while it shows a reroll of maneuvers, and
+    // logs and answers the total.
+    int CountManeuvers();
+
     // Summed afresh: the editors may change a die's health while it is in play.
     qint32 Health() const;
     int DieCount() const { return int(FDice.size()); }
@@ -233,8 +260,8 @@ class TDieInPlay final : public TSpellTarget
 public:
     static constexpr int kDragonHealth = 5;
 
-    TDieInPlay(TGame &game, int player, const TDie &die);
-    TDieInPlay(TGame &game, int player, const TDie &die, qint32 id);
+    TDieInPlay(TGame &game, int player, TDie &die);
+    TDieInPlay(TGame &game, int player, TDie &die, qint32 id);
     ~TDieInPlay() override;
 
     // Race name, "<die> (<health>)" and the showing face's text, on three lines.
@@ -249,7 +276,8 @@ public:
     // "<race> <die>[<ID>]": how log lines name a die.
     QString ReferenceText() const;
 
-    const TDie &Die() const { return *FDie; }
+    // The catalogue's die: armies that take dice from the board count them as used.
+    TDie &Die() const { return *FDie; }
     int Player() const { return FPlayer; }
     int PlaceIndex() const { return FPlaceIndex; }
     void SetPlaceIndex(int index) { FPlaceIndex = index; }
@@ -275,7 +303,7 @@ private:
     friend class TArmyInPlay;
     friend class TTerrainInPlay;
 
-    const TDie *FDie;
+    TDie *FDie;
     int FPlayer;
     int FPlaceIndex = -1;
     int FFace = 1;
@@ -344,6 +372,9 @@ public:
     void SetMinorTerrainIndex(int slot, int index);
     // The first empty slot, or -1.
     int FreeMinorSlot() const;
+    // The minor terrain of the slot (when it holds one) goes into play for the army and
+    // leaves the slot.
+    void PlayMinorTerrain(int slot, TArmyInPlay &army);
 
     // A new spell of this player with the round it records: the game's round, one less
     // for a spell lasting to the end of the next turn cast in another player's turn.
@@ -421,8 +452,35 @@ public:
     QString PhaseName() const;
     static QString PhaseName(int phase, int step);
 
+    // The moves of the turn; each expires the spells that end with it and marks the
+    // game modified.
+    // To the action step of a march, else to the next phase.
+    void AdvanceStep();
+    // To the next phase, or from the reserves phase to the next player's turn.
+    void AdvancePhase();
+    // The turn passes to the next player in the order; after the last a round begins.
+    void EndTurn();
+    // Ends the current action: its spells expire.
+    void ResetPhase();
+    // Adds the race effects of every terrain and starts round 1 with the first player.
+    void Start();
+    // The current player can march: some place other than this turn's march holds an
+    // army of his (but in the first phase of the first round of a staggered start only
+    // the last player in the order marches).
+    bool MarchPossible() const;
+    void ExpireForAll(SpellDuration duration);
+
+    // Moves a die of an army or a dragon of a dragon list to the target place, as
+    // dragging it there does: a dragon stands outside the armies at a place with a
+    // terrain die. An army left empty abandons its place. Logged. A die already where
+    // the move would put it stays where it is, without a line: the answer is whether the
+    // die moved.
+    bool MoveDie(TDieInPlay &die, TTerrainInPlay &target);
+
     // The log
 
+    // Every event of the game is a line of its log, which is saved with it: a new line
+    // marks the game modified.
     const QStringList &Log() const { return FLog; }
     void LogLine(const QString &text);
     void ClearLog();

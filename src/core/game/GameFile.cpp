@@ -414,7 +414,7 @@ private:
     std::unique_ptr<TDieInPlay> MakeDie(const TGameDieRecord &record)
     {
         const TRace *race = FCatalogue.FindRaceByID(record.Race);
-        const TDie *die = race ? race->DieByID(record.Die) : nullptr;
+        TDie *die = race ? race->DieByID(record.Die) : nullptr;
         if (!die) {
             ++FLost;
             return nullptr;

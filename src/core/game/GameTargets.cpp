@@ -277,9 +277,9 @@ void TArmyInPlay::Erase()
 // ---------------------------------------------------------------------------------
 // TDieInPlay
 
-TDieInPlay::TDieInPlay(TGame &game, int player, const TDie &die) : TSpellTarget(game), FDie(&die), FPlayer(player) {}
+TDieInPlay::TDieInPlay(TGame &game, int player, TDie &die) : TSpellTarget(game), FDie(&die), FPlayer(player) {}
 
-TDieInPlay::TDieInPlay(TGame &game, int player, const TDie &die, qint32 id)
+TDieInPlay::TDieInPlay(TGame &game, int player, TDie &die, qint32 id)
     : TSpellTarget(game, id), FDie(&die), FPlayer(player)
 {
 }
@@ -301,6 +301,7 @@ void TDieInPlay::ListEffects(TEffectLines &lines, const TRace *) const
 void TDieInPlay::Roll()
 {
     FFace = Game().Randomizer().Roll(FDie->FaceCount(), -1);
+    Game().MarkModified();
     const TIconDescriptor *icon = FDie->Race().Catalogue().GetIcon(FDie->FaceSymbol(FFace));
     Game().LogLine((icon ? icon->Name : QString()) + u' ' + QString::number(FDie->FaceSymbolCount(FFace)) +
                    u" rolled by "_s + FullName() + u'.');

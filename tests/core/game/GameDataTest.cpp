@@ -1,4 +1,5 @@
 #include "GameFixture.h"
+#include "game/GameLog.h"
 
 #include <gtest/gtest.h>
 
@@ -316,7 +317,12 @@ TEST(GameDataTest, ModifiedFollowsTheChangesThatAreSaved)
     EXPECT_TRUE(after([&] { game.SetController(game.Player(1)); }));
     EXPECT_TRUE(after([&] { PutDie(*game.Place(0)->Army(1), c.Scout()); }));
     EXPECT_TRUE(after([&] { game.AddGameEffect(u"Armored"_s, c.Race(7), *game.Place(5)); }));
-    EXPECT_FALSE(after([&] { game.LogLine(u"x"_s); }));
+    // Every event is a line of the log, which is saved with the game.
+    EXPECT_TRUE(after([&] { game.LogLine(u"x"_s); }));
+    EXPECT_TRUE(after([&] { game.ClearLog(); }));
+    EXPECT_TRUE(after([&] { game.SetPosition(*game.Player(2), 1); }));
+    EXPECT_TRUE(after([&] { game.Place(0)->Army(1)->Die(0)->Roll(); }));
+    EXPECT_FALSE(after([&] { (void)GameStatusLines(game); }));
 }
 
 TEST(GameDataTest, ControlLogsItsChangesAndFollowsTheUsersAddress)

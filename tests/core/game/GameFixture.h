@@ -11,7 +11,11 @@
 #include "random/Randomizer.h"
 #include "shell/Clock.h"
 
+#include <functional>
 #include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 struct TGameCatalogue
 {
@@ -44,13 +48,39 @@ struct TGameCatalogue
         Catalogue.MakeTerrains();
     }
 
-    const TDie &Die(qint32 race, qint32 id) const { return *Catalogue.FindRaceByID(race)->DieByID(id); }
-    const TDie &Scout() const { return Die(3, 0); }
-    const TDie &Archer() const { return Die(3, 1); }
-    const TDie &Witch() const { return Die(3, 2); }
-    const TDie &Drake() const { return Die(7, 0); }
-    const TDie &Guard() const { return Die(9, 0); }
+    TDie &Die(qint32 race, qint32 id) const { return *Catalogue.FindRaceByID(race)->DieByID(id); }
+    TDie &Scout() const { return Die(3, 0); }
+    TDie &Archer() const { return Die(3, 1); }
+    TDie &Witch() const { return Die(3, 2); }
+    TDie &Drake() const { return Die(7, 0); }
+    TDie &Guard() const { return Die(9, 0); }
     const TRace &Race(qint32 id) const { return *Catalogue.FindRaceByID(id); }
+
+    // A die of race 3 with exactly these faces (symbol, count), for rolls whose outcome
+    // a test must know.
+    TDie &MakeDie(const QString &name, int health, const std::vector<std::pair<qint32, int>> &faces)
+    {
+        TRace &race = *Catalogue.FindRaceByID(3);
+        TDie &die = AddDie(race, name, health, Profession::HeavyTroop);
+        die.SetFaceCount(int(faces.size()));
+        for (size_t i = 0; i < faces.size(); ++i)
+            die.SetFace(int(i), faces[i].first, faces[i].second);
+        return die;
+    }
+
+    // The first moment of the fixture's day whose generator passes the test, as a clock:
+    // for scenarios that need the rolls to come out a certain way.
+    TFixedClock ClockWhere(const std::function<bool(TRandomizer &)> &wanted) const
+    {
+        for (int second = 0; second < 86400; ++second) {
+            const TFixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(0, 0).addSecs(second)));
+            TRandomizer generator(clock);
+            if (wanted(generator))
+                return clock;
+        }
+        ADD_FAILURE() << "no moment of the day rolls as wanted";
+        return Clock;
+    }
 
     TCatalogue Catalogue;
     // 2026-12-07 12:00, so that every game of a test rolls the same.
@@ -58,7 +88,7 @@ struct TGameCatalogue
 };
 
 // Puts a new die of the player into the army, as the game's moves and imports do.
-inline TDieInPlay &PutDie(TArmyInPlay &army, const TDie &die)
+inline TDieInPlay &PutDie(TArmyInPlay &army, TDie &die)
 {
     auto made = std::make_unique<TDieInPlay>(army.Game(), army.Player(), die);
     made->SetPlaceIndex(army.PlaceIndex());
@@ -67,7 +97,7 @@ inline TDieInPlay &PutDie(TArmyInPlay &army, const TDie &die)
     return put;
 }
 
-inline TDieInPlay &PutDragon(TTerrainInPlay &place, int player, const TDie &die)
+inline TDieInPlay &PutDragon(TTerrainInPlay &place, int player, TDie &die)
 {
     auto made = std::make_unique<TDieInPlay>(place.Game(), player, die);
     made->SetPlaceIndex(place.Index());
