@@ -1,6 +1,7 @@
 #include "GameFixture.h"
 #include "ScriptedGameUI.h"
 #include "army/ArmyData.h"
+#include "game/GameGrids.h"
 #include "game/GameSetup.h"
 
 #include <gtest/gtest.h>
@@ -672,4 +673,51 @@ TEST(GameCommandsTest, AFailingCommandReportsItsContext)
     EXPECT_EQ(events.mid(events.size() - 2),
               (QStringList{u"show: Error rolling dice."_s, u"report: rolling dice: Cannot roll a die with 0 sides."_s}));
     EXPECT_EQ(g.UI.Busy, 0) << "the busy cursor ends with the failure";
+}
+
+TEST(GameCommandsTest, TheGridsShowThePlacesArmiesAndDice)
+{
+    TGameCatalogue c;
+    TStartedGame g(c);
+    TTerrainInPlay &frontier = g.Frontier();
+    frontier.Army(1)->OwnsTerrain = true;
+    frontier.Army(1)->PutMinorTerrain(c.Catalogue.MinorTerrain(3));
+    frontier.Army(1)->PutMinorTerrainFace(2);
+    TDieInPlay &drake = PutDragon(frontier, 2, c.Drake());
+    const TTerrainGridColumn column = TerrainGridColumn(g.Game, frontier);
+    EXPECT_EQ(column.Header, u"Frontier"_s);
+    ASSERT_EQ(column.Cells.size(), 4u);
+    EXPECT_EQ(column.Cells[0].Text, u"Coastland City\n8 City"_s);
+    EXPECT_EQ(column.Cells[0].Object, &frontier);
+    EXPECT_EQ(column.Cells[1].Text, u"1 dragons"_s);
+    EXPECT_EQ(column.Cells[1].Object, &frontier);
+    EXPECT_EQ(column.Cells[2].Text, u"Ann's Army\n4 health"_s);
+    EXPECT_TRUE(column.Cells[2].Highlighted);
+    EXPECT_EQ(column.Cells[3].Text, u"Bo's Army\n1 health"_s);
+    EXPECT_FALSE(column.Cells[3].Highlighted);
+
+    const std::vector<TArmyGridColumn> armies = ArmyGridColumns(g.Game, frontier);
+    ASSERT_EQ(armies.size(), 3u);
+    EXPECT_EQ(armies[0].Header, u"Dragons"_s);
+    EXPECT_EQ(armies[0].Army, nullptr);
+    EXPECT_EQ(armies[0].Cells.front().Object, &drake);
+    EXPECT_EQ(armies[1].Header, u"Ann's Army"_s);
+    ASSERT_EQ(armies[1].Cells.size(), 3u);
+    EXPECT_EQ(armies[1].Cells[0].Text, u"Coastland Village\nMagic"_s) << "the minor terrain comes first";
+    EXPECT_EQ(armies[1].Cells[0].Object, frontier.Army(1));
+    EXPECT_EQ(armies[1].Cells[1].Object, g.Scout);
+    EXPECT_EQ(armies[2].Cells.size(), 1u);
+
+    // A place with empty armies: the place and blank cells; no army columns.
+    const TTerrainGridColumn pool = TerrainGridColumn(g.Game, g.Game.FixedPlace(GamePlace::DeadPool));
+    EXPECT_EQ(pool.Cells[0].Text, u"(none)"_s);
+    EXPECT_EQ(pool.Cells[1].Object, nullptr);
+    EXPECT_TRUE(ArmyGridColumns(g.Game, g.Game.FixedPlace(GamePlace::DeadPool)).empty());
+
+    // A player whose only army is in the reserves marches from there.
+    g.Frontier().Army(1)->Erase();
+    PutDie(*g.Game.FixedPlace(GamePlace::Reserves).Army(1), c.Guard());
+    g.UI.Marches = {std::nullopt};
+    g.Commands.NextMarch();
+    EXPECT_EQ(g.UI.Take().first(), u"march: Reserves, 4h"_s);
 }
