@@ -89,7 +89,7 @@ void TGameCommands::StartingRoll()
         TTerrainInPlay &reserves = FGame.FixedPlace(GamePlace::Reserves);
         for (int p = 1; p <= FGame.PlayerCount(); ++p) {
             if (reserves.ArmyEmpty(p)) {
-                FUI.Message(TMessageKind::Information, u"Not all hordes have been placed at the reserves!"_s);
+                FUI.Message(TGameMessage::Information, u"Not all hordes have been placed at the reserves!"_s);
                 return;
             }
         }
@@ -108,7 +108,7 @@ void TGameCommands::StartingRoll()
             lines << line;
         }
         FUI.Refresh(reserves);
-        FUI.Message(TMessageKind::Information, lines.join(u'\n'));
+        FUI.Message(TGameMessage::Information, lines.join(u'\n'));
     });
 }
 
@@ -141,7 +141,7 @@ void TGameCommands::StartGame()
         qint64 reserve = 0;
         for (const TTerrainInPlay *place : FGame.ListPlaces(false)) {
             if (place->IsTerrain() && !place->HasTerrainDie()) {
-                FUI.Message(TMessageKind::Warning,
+                FUI.Message(TGameMessage::Warning,
                             u"Cannot start game:  no terrain die at "_s + place->FullName() + u'.');
                 return;
             }
@@ -153,16 +153,16 @@ void TGameCommands::StartGame()
             }
         }
         if (reserve > 0) {
-            FUI.Message(TMessageKind::Warning, u"Cannot start game:  some hordes are still in reserves."_s);
+            FUI.Message(TGameMessage::Warning, u"Cannot start game:  some hordes are still in reserves."_s);
             return;
         }
         const bool even = std::all_of(totals.begin() + 1, totals.end(), [&](qint64 t) { return t == totals[1]; });
-        const TAnswer answer =
-            even ? FUI.Ask(u"Start this game?"_s, TButtons::YesNo)
+        const TGameAnswer answer =
+            even ? FUI.Ask(u"Start this game?"_s, TGameButtons::YesNo)
                  : FUI.Ask(u"Not all players have an army of "_s + QString::number(totals[1]) +
                                u" health.  Start anyway?"_s,
-                           TButtons::YesNo, TAskKind::Warning);
-        if (answer != TAnswer::Yes)
+                           TGameButtons::YesNo, TGameAskKind::Warning);
+        if (answer != TGameAnswer::Yes)
             return;
         LogAndShow(u"Rolling terrains."_s);
         for (TTerrainInPlay *place : FGame.ListPlaces(false)) {
@@ -197,7 +197,7 @@ void TGameCommands::DoNextPhase()
         TTerrainInPlay *march = FGame.MarchTerrain();
         const int player = FGame.CurrentPlayerNumber();
         if (!march) {
-            FUI.Message(TMessageKind::Error, u"No current march terrain is selected.  Proceeding to action phase."_s);
+            FUI.Message(TGameMessage::Error, u"No current march terrain is selected.  Proceeding to action phase."_s);
             FGame.AdvanceStep();
             FUI.AfterAction(false);
         } else if (march->FaceKind() == TerrainFaceKind::Melee && march->Unopposed(player)) {
@@ -206,7 +206,7 @@ void TGameCommands::DoNextPhase()
                 LogAndShow(u"No possible action."_s);
                 DoNextMarch();
             }
-        } else if (FUI.Ask(u"Begin action phase for this march?"_s, TButtons::YesNo) == TAnswer::Yes) {
+        } else if (FUI.Ask(u"Begin action phase for this march?"_s, TGameButtons::YesNo) == TGameAnswer::Yes) {
             FGame.AdvanceStep();
             FUI.AfterAction(false);
             LogAndShow(u"Beginning action phase."_s);
@@ -215,7 +215,7 @@ void TGameCommands::DoNextPhase()
         }
     } else if (step == 1) {
         DoNextPlayer();
-    } else if (FUI.Ask(u"Begin retreat phase?"_s, TButtons::YesNo) == TAnswer::Yes) {
+    } else if (FUI.Ask(u"Begin retreat phase?"_s, TGameButtons::YesNo) == TGameAnswer::Yes) {
         FGame.AdvanceStep();
         FUI.AfterAction(false);
         LogAndShow(u"Beginning retreat phase."_s);
@@ -262,12 +262,12 @@ void TGameCommands::DoNextMarch()
         FUI.Refresh(march);
         if (!army.OwnsTerrain && march.HasTerrainDie()) {
             if (march.Unopposed(player.Number())) {
-                if (FUI.Ask(u"Maneuver "_s + march.FullName() + u'?', TButtons::YesNo) == TAnswer::Yes) {
+                if (FUI.Ask(u"Maneuver "_s + march.FullName() + u'?', TGameButtons::YesNo) == TGameAnswer::Yes) {
                     LogAndShow(u"Unopposed maneuver."_s);
                     OpenManeuver(&army);
                 }
-            } else if (FUI.Ask(u"Roll "_s + march.FullName() + u" for maneuvers?"_s, TButtons::YesNo) ==
-                       TAnswer::Yes) {
+            } else if (FUI.Ask(u"Roll "_s + march.FullName() + u" for maneuvers?"_s, TGameButtons::YesNo) ==
+                       TGameAnswer::Yes) {
                 LogAndShow(u"> Rolling for maneuvers at "_s + march.FullName() + u'.');
                 march.Roll();
                 FUI.RebuildArmyGrid();
@@ -280,7 +280,7 @@ void TGameCommands::DoNextMarch()
             FUI.AfterAction(false);
         }
     } else if (FGame.Phase() == 2) {
-        if (FUI.Ask(u"Begin reserve step?"_s, TButtons::YesNo) != TAnswer::Yes) {
+        if (FUI.Ask(u"Begin reserve step?"_s, TGameButtons::YesNo) != TGameAnswer::Yes) {
             FUI.Show(u"March change aborted."_s);
             return;
         }
@@ -306,7 +306,7 @@ void TGameCommands::NextPlayer()
 
 void TGameCommands::DoNextPlayer()
 {
-    if (FUI.Ask(u"End "_s + FGame.CurrentPlayer().Name + u"'s turn?"_s, TButtons::YesNo) == TAnswer::Yes) {
+    if (FUI.Ask(u"End "_s + FGame.CurrentPlayer().Name + u"'s turn?"_s, TGameButtons::YesNo) == TGameAnswer::Yes) {
         FGame.EndTurn();
         if (FGame.Controller())
             FGame.SetController(&FGame.CurrentPlayer());
@@ -355,8 +355,8 @@ void TGameCommands::TransferControl(bool started)
         if (!started || !controller || controller == &current) {
             if (const std::optional<TControlChoice> choice = FUI.AskNewController())
                 SetControlUnguarded(choice->Player, choice->Message);
-        } else if (FUI.Ask(u"Transfer control back to "_s + current.Name + u'?', TButtons::OKCancel) ==
-                   TAnswer::OK) {
+        } else if (FUI.Ask(u"Transfer control back to "_s + current.Name + u'?', TGameButtons::OKCancel) ==
+                   TGameAnswer::OK) {
             SetControlUnguarded(&current, QString());
         }
     });
@@ -365,8 +365,8 @@ void TGameCommands::TransferControl(bool started)
 void TGameCommands::EmergencyUnlock()
 {
     Guarded(u"Error transferring control."_s, u"transferring control"_s, [&] {
-        if (FUI.Ask(u"Are you ABSOLUTELY SURE you want to do an emergency unlock of this game?"_s, TButtons::YesNo,
-                    TAskKind::Warning) == TAnswer::Yes)
+        if (FUI.Ask(u"Are you ABSOLUTELY SURE you want to do an emergency unlock of this game?"_s, TGameButtons::YesNo,
+                    TGameAskKind::Warning) == TGameAnswer::Yes)
             SetControlUnguarded(nullptr, u"Emergency unlock."_s);
     });
 }

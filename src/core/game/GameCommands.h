@@ -34,11 +34,11 @@
 class TArmy;
 class TKrException;
 
-enum class TAnswer { Yes, No, Cancel, OK };
-enum class TButtons { YesNo, YesNoCancel, OKCancel };
-enum class TMessageKind { Information, Warning, Error };
+enum class TGameAnswer { Yes, No, Cancel, OK };
+enum class TGameButtons { YesNo, YesNoCancel, OKCancel };
+enum class TGameMessage { Information, Warning, Error };
 // A question is a confirmation, or a warning when what it allows may be a mistake.
-enum class TAskKind { Confirmation, Warning };
+enum class TGameAskKind { Confirmation, Warning };
 
 // The reason dialogs: a caption, a prompt, an editable list of reasons and the reason
 // proposed (selected when it is in the list, typed in otherwise).
@@ -128,8 +128,8 @@ public:
 
     // Status panel 4 (the log window follows the log).
     virtual void Show(const QString &text) = 0;
-    virtual TAnswer Ask(const QString &question, TButtons buttons, TAskKind kind = TAskKind::Confirmation) = 0;
-    virtual void Message(TMessageKind kind, const QString &text) = 0;
+    virtual TGameAnswer Ask(const QString &question, TGameButtons buttons, TGameAskKind kind = TGameAskKind::Confirmation) = 0;
+    virtual void Message(TGameMessage kind, const QString &text) = 0;
     // "Error <context>." in the main status line and the failure's message in a box.
     virtual void ReportError(const TKrException &failure, const QString &context) = 0;
     virtual void BeginBusy() = 0;

@@ -20,7 +20,7 @@ void TGameCommands::RollDice(const std::vector<TDieInPlay *> &marked, TArmyInPla
         bool cancelled = false;
         if (dice.empty()) {
             if (currentArmy &&
-                FUI.Ask(u"Roll "_s + currentArmy->FullName() + u'?', TButtons::YesNo) == TAnswer::Yes) {
+                FUI.Ask(u"Roll "_s + currentArmy->FullName() + u'?', TGameButtons::YesNo) == TGameAnswer::Yes) {
                 for (const auto &die : currentArmy->Dice())
                     dice.push_back(die.get());
             } else {
@@ -29,13 +29,13 @@ void TGameCommands::RollDice(const std::vector<TDieInPlay *> &marked, TArmyInPla
         }
         const bool marching = FGame.Phase() == 1 || FGame.Phase() == 2;
         if (!cancelled && !FGame.Utility && FGame.Step() == 0 && marching) {
-            switch (FUI.Ask(u"Proceed to action phase before rolling?"_s, TButtons::YesNoCancel)) {
-            case TAnswer::Yes:
+            switch (FUI.Ask(u"Proceed to action phase before rolling?"_s, TGameButtons::YesNoCancel)) {
+            case TGameAnswer::Yes:
                 FGame.AdvanceStep();
                 FUI.AfterAction(false);
                 FUI.RefreshStatus();
                 break;
-            case TAnswer::No:
+            case TGameAnswer::No:
                 break;
             default:
                 cancelled = true;
@@ -43,7 +43,7 @@ void TGameCommands::RollDice(const std::vector<TDieInPlay *> &marked, TArmyInPla
             }
         }
         if (cancelled) {
-            FUI.Message(TMessageKind::Information, u"Die roll cancelled."_s);
+            FUI.Message(TGameMessage::Information, u"Die roll cancelled."_s);
             return;
         }
         QString reason = u"Utility"_s;
@@ -393,12 +393,12 @@ void TGameCommands::BuryMinorTerrain(TArmyInPlay *currentArmy)
 {
     Guarded(u"Error burying minor terrain."_s, u"burying minor terrain"_s, [&] {
         if (!currentArmy || !currentArmy->MinorTerrain()) {
-            FUI.Message(TMessageKind::Warning, u"Select an army with a minor terrain."_s);
+            FUI.Message(TGameMessage::Warning, u"Select an army with a minor terrain."_s);
             return;
         }
         if (!currentArmy->HasDisasterShowing() &&
             FUI.Ask(u"Bury "_s + currentArmy->MinorTerrainName() + u" for "_s + currentArmy->FullName() + u'?',
-                    TButtons::YesNo) != TAnswer::Yes) {
+                    TGameButtons::YesNo) != TGameAnswer::Yes) {
             FUI.Show(u"Minor terrain burial cancelled by user."_s);
             return;
         }
@@ -411,10 +411,10 @@ void TGameCommands::RollMinorTerrain(TArmyInPlay *currentArmy)
 {
     Guarded(u"Error rolling minor terrain."_s, u"rolling minor terrain"_s, [&] {
         if (!currentArmy || !currentArmy->MinorTerrain()) {
-            FUI.Message(TMessageKind::Warning, u"Select an army with a minor terrain."_s);
+            FUI.Message(TGameMessage::Warning, u"Select an army with a minor terrain."_s);
             return;
         }
-        if (FUI.Ask(u"Roll minor terrain for "_s + currentArmy->FullName() + u'?', TButtons::YesNo) != TAnswer::Yes)
+        if (FUI.Ask(u"Roll minor terrain for "_s + currentArmy->FullName() + u'?', TGameButtons::YesNo) != TGameAnswer::Yes)
             return;
         currentArmy->RollMinorTerrain();
         FUI.Refresh(*currentArmy);
@@ -439,7 +439,7 @@ void TGameCommands::RollTerrain(TTerrainInPlay &place)
     Guarded(u"Error rolling terrain."_s, u"rolling terrain"_s, [&] {
         if (!place.HasTerrainDie())
             return;
-        if (FUI.Ask(u"Roll "_s + place.FullName() + u'?', TButtons::YesNo) != TAnswer::Yes)
+        if (FUI.Ask(u"Roll "_s + place.FullName() + u'?', TGameButtons::YesNo) != TGameAnswer::Yes)
             return;
         place.RollTerrain();
         FUI.Refresh(place);

@@ -147,7 +147,7 @@ TEST(GameCommandsTest, StartGameChecksTheBoardFirst)
     // Unequal armies: the question warns; No changes nothing.
     game.MoveDie(*game.FixedPlace(GamePlace::Reserves).Army(2)->Die(0), *game.Place(GamePlace::Frontier));
     PutDie(*game.Home(1).Army(1), c.Archer());
-    ui.Answers = {TAnswer::No};
+    ui.Answers = {TGameAnswer::No};
     commands.StartGame();
     EXPECT_EQ(ui.Take(), QStringList{u"warn-ask: Not all players have an army of 3 health.  Start anyway?"_s});
     EXPECT_EQ(game.Round(), 0);
@@ -155,7 +155,7 @@ TEST(GameCommandsTest, StartGameChecksTheBoardFirst)
     PutDie(*game.Place(GamePlace::Frontier)->Army(2), c.Witch());
     game.SetController(game.Player(1));
     game.ClearLog();
-    ui.Answers = {TAnswer::Yes};
+    ui.Answers = {TGameAnswer::Yes};
     commands.StartGame();
     const QStringList events = ui.Take();
     EXPECT_EQ(events.first(), u"ask: Start this game?"_s);
@@ -184,7 +184,7 @@ TEST(GameCommandsTest, AStaggeredStartGivesOnlyTheLastPlayerTwoMarchesInRoundOne
         int count = 0;
         for (;;) {
             ui.Marches = {0};
-            ui.Answers = {TAnswer::No, TAnswer::No, TAnswer::No, TAnswer::No};
+            ui.Answers = {TGameAnswer::No, TGameAnswer::No, TGameAnswer::No, TGameAnswer::No};
             commands.NextMarch();
             const QStringList events = ui.Take();
             if (TScriptedGameUI::Of(events, u"march"_s).isEmpty())
@@ -207,7 +207,7 @@ TEST(GameCommandsTest, AMarchGoesThroughItsManeuverAndActionSteps)
     TGameCatalogue c;
     TStartedGame g(c);
     g.UI.Marches = {1};
-    g.UI.Answers = {TAnswer::Yes};
+    g.UI.Answers = {TGameAnswer::Yes};
     g.Commands.NextPhase();
     QStringList events = g.UI.Take();
     // Reserves and Ann's home are empty; the Frontier and nothing else is offered. A
@@ -216,7 +216,7 @@ TEST(GameCommandsTest, AMarchGoesThroughItsManeuverAndActionSteps)
     EXPECT_EQ(g.Game.Phase(), 0);
 
     g.UI.Marches = {0};
-    g.UI.Answers = {TAnswer::Yes};
+    g.UI.Answers = {TGameAnswer::Yes};
     g.Commands.NextPhase();
     events = g.UI.Take();
     EXPECT_EQ(events, (QStringList{u"march: Frontier, 4h"_s, u"after action"_s,
@@ -231,23 +231,23 @@ TEST(GameCommandsTest, AMarchGoesThroughItsManeuverAndActionSteps)
                            u"Rolling Ann's Army at Frontier."_s, u"Rolling Bo's Army at Frontier."_s}));
 
     // The action step, then the second march, which cannot use the Frontier again.
-    g.UI.Answers = {TAnswer::No};
+    g.UI.Answers = {TGameAnswer::No};
     g.Commands.NextPhase();
     EXPECT_EQ(g.UI.Take(), (QStringList{u"ask: Begin action phase for this march?"_s,
                                         u"show: Phase change aborted."_s, u"refresh status"_s}));
-    g.UI.Answers = {TAnswer::Yes};
+    g.UI.Answers = {TGameAnswer::Yes};
     g.Commands.NextPhase();
     EXPECT_EQ(g.UI.Take(), (QStringList{u"ask: Begin action phase for this march?"_s, u"after action"_s,
                                         u"show: Beginning action phase."_s, u"refresh status"_s}));
     EXPECT_EQ(g.Game.PhaseName(), u"Action 1"_s);
-    g.UI.Answers = {TAnswer::Yes};
+    g.UI.Answers = {TGameAnswer::Yes};
     g.Commands.NextPhase();
     EXPECT_EQ(g.UI.Take(), (QStringList{u"ask: Begin reserve step?"_s, u"show: Beginning retreat phase."_s,
                                         u"after action"_s, u"refresh status"_s}))
         << "no second march: Ann has nothing elsewhere, and nothing in reserve";
     EXPECT_EQ(g.Game.PhaseName(), u"Retreat"_s);
 
-    g.UI.Answers = {TAnswer::Yes};
+    g.UI.Answers = {TGameAnswer::Yes};
     g.Commands.NextPhase();
     EXPECT_EQ(g.UI.Take(), (QStringList{u"ask: End Ann's turn?"_s, u"after action forced"_s, u"update menus"_s,
                                         u"refresh status"_s}));
@@ -275,11 +275,11 @@ TEST(GameCommandsTest, MarchesWithoutManeuversAndWithoutActions)
     h.Frontier().Army(2)->Erase();
     h.Frontier().PutFace(6);
     h.UI.Marches = {0};
-    h.UI.Answers = {TAnswer::No};
+    h.UI.Answers = {TGameAnswer::No};
     h.Commands.NextMarch();
     h.UI.Take();
     ASSERT_EQ(h.Game.PhaseName(), u"Maneuver 1"_s);
-    h.UI.Answers = {TAnswer::No};
+    h.UI.Answers = {TGameAnswer::No};
     h.Commands.NextPhase();
     const QStringList events = h.UI.Take();
     EXPECT_EQ(events.first(), u"show: No possible action."_s);
@@ -311,7 +311,7 @@ TEST(GameCommandsTest, AnUnopposedMarchOffersTheManeuver)
     g.Frontier().Army(2)->Erase();
     g.Frontier().PutFace(7);
     g.UI.Marches = {0};
-    g.UI.Answers = {TAnswer::Yes};
+    g.UI.Answers = {TGameAnswer::Yes};
     g.UI.Maneuvers = {TManeuverChoice{&g.Frontier(), TManeuverAction::MoveUp, -1}};
     g.Commands.NextMarch();
     const QStringList events = g.UI.Take();
@@ -333,13 +333,13 @@ TEST(GameCommandsTest, RollingDiceAsksAboutTheActionStepAndTheReason)
     // Nothing marked and no army: cancelled at once.
     g.Commands.RollDice({}, nullptr);
     EXPECT_EQ(g.UI.Take(), QStringList{u"information: Die roll cancelled."_s});
-    g.UI.Answers = {TAnswer::Yes, TAnswer::Cancel};
+    g.UI.Answers = {TGameAnswer::Yes, TGameAnswer::Cancel};
     g.Commands.RollDice({}, ann);
     EXPECT_EQ(g.UI.Take(), (QStringList{u"ask: Roll Ann's Army at Frontier?"_s,
                                         u"ask: Proceed to action phase before rolling?"_s,
                                         u"information: Die roll cancelled."_s}));
 
-    g.UI.Answers = {TAnswer::Yes, TAnswer::Yes};
+    g.UI.Answers = {TGameAnswer::Yes, TGameAnswer::Yes};
     g.UI.RollReasons = {TRollReasonAnswer{u"Melee Attack"_s, u"Bo's Army at Frontier"_s}};
     g.Commands.RollDice({}, ann);
     QStringList events = g.UI.Take();
@@ -518,7 +518,7 @@ TEST(GameCommandsTest, RoutsManeuversAndMinorTerrains)
     g.Game.AdvancePhase();
     g.Game.SetMarchTerrain(&frontier);
     g.UI.Maneuvers = {TManeuverChoice{&frontier, TManeuverAction::MinorTerrain, 2}};
-    g.UI.Answers = {TAnswer::No};
+    g.UI.Answers = {TGameAnswer::No};
     g.Commands.Maneuver(frontier.Army(1));
     EXPECT_EQ(frontier.Army(1)->MinorTerrainName(), u"Coastland Forest"_s);
     EXPECT_EQ(ann.MinorTerrain(2), nullptr);
@@ -529,7 +529,7 @@ TEST(GameCommandsTest, RoutsManeuversAndMinorTerrains)
     g.Commands.BuryMinorTerrain(nullptr);
     EXPECT_EQ(g.UI.Take(), QStringList{u"warning: Select an army with a minor terrain."_s});
     frontier.Army(1)->PutMinorTerrainFace(3);
-    g.UI.Answers = {TAnswer::No};
+    g.UI.Answers = {TGameAnswer::No};
     g.Commands.BuryMinorTerrain(frontier.Army(1));
     EXPECT_EQ(g.UI.Take(), (QStringList{u"ask: Bury Coastland Forest for Ann's Army at Frontier?"_s,
                                         u"show: Minor terrain burial cancelled by user."_s}));
@@ -557,7 +557,7 @@ TEST(GameCommandsTest, TerrainDiceAndTheUtilityCommands)
     commands.SetTerrainFace(home);
     EXPECT_EQ(ui.Take().first(), u"number: Select the new face for Player 1's Home. (1 to 8)"_s);
     EXPECT_EQ(home.Face(), 5);
-    ui.Answers = {TAnswer::Yes};
+    ui.Answers = {TGameAnswer::Yes};
     commands.RollTerrain(home);
     EXPECT_EQ(ui.Take(), (QStringList{u"ask: Roll Player 1's Home?"_s, u"refresh: Player 1's Home"_s}));
     EXPECT_TRUE(game.Log().last().endsWith(u" rolled by Player 1's Home."_s));
@@ -619,13 +619,13 @@ TEST(GameCommandsTest, ControlChangesHands)
     g.Game.Player(2)->Email = u"bo@example.org"_s;
     EXPECT_EQ(ControlMessage(g.Game, u"bo@example.org"_s), u"Your reaction, Bo."_s);
     // Bo, in control during Ann's turn, can only hand it back.
-    g.UI.Answers = {TAnswer::OK};
+    g.UI.Answers = {TGameAnswer::OK};
     g.Commands.TransferControl(true);
     EXPECT_EQ(g.UI.Take().first(), u"ask: Transfer control back to Ann?"_s);
     EXPECT_EQ(g.Game.Controller(), g.Game.Player(1));
     EXPECT_EQ(ControlMessage(g.Game, u"ann@example.org"_s), u"You now have control of the game."_s);
 
-    g.UI.Answers = {TAnswer::Yes};
+    g.UI.Answers = {TGameAnswer::Yes};
     g.Commands.EmergencyUnlock();
     EXPECT_EQ(g.UI.Take().first(), u"warn-ask: Are you ABSOLUTELY SURE you want to do an emergency unlock of this game?"_s);
     EXPECT_EQ(g.Game.Controller(), nullptr);

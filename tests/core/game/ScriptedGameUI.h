@@ -26,13 +26,13 @@ public:
         LastStatus = text;
     }
 
-    TAnswer Ask(const QString &question, TButtons, TAskKind kind) override
+    TGameAnswer Ask(const QString &question, TGameButtons, TGameAskKind kind) override
     {
-        Events << (kind == TAskKind::Warning ? u"warn-ask: "_s : u"ask: "_s) + question;
-        return Next(Answers, TAnswer::Cancel, question);
+        Events << (kind == TGameAskKind::Warning ? u"warn-ask: "_s : u"ask: "_s) + question;
+        return Next(Answers, TGameAnswer::Cancel, question);
     }
 
-    void Message(TMessageKind kind, const QString &text) override
+    void Message(TGameMessage kind, const QString &text) override
     {
         static const char16_t *names[] = {u"information", u"warning", u"error"};
         Events << QString::fromUtf16(names[int(kind)]) + u": "_s + text;
@@ -128,7 +128,7 @@ public:
     QStringList Events;
     QString LastStatus;
     int Busy = 0;
-    std::deque<TAnswer> Answers;
+    std::deque<TGameAnswer> Answers;
     std::deque<std::optional<int>> Marches;
     std::deque<std::optional<QString>> Reasons;
     std::deque<std::optional<TRollReasonAnswer>> RollReasons;
