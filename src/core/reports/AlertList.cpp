@@ -1,4 +1,4 @@
-#include "reports/InvReport.h"
+#include "reports/AlertList.h"
 
 #include "army/PrintCanvas.h"
 #include "dice/Catalogue.h"

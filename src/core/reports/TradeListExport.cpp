@@ -129,9 +129,14 @@ QString HtmlAnchor(const QString &name)
 
 QString ItemFieldKey(qint32 a, qint32 b)
 {
+    // As "%5.5d" and "%4.4d" write them: at least that many digits, a sign in front.
+    const auto digits = [](qint64 n, int width) {
+        const QString text = QString::number(n < 0 ? -n : n).rightJustified(width, u'0');
+        return n < 0 ? u'-' + text : text;
+    };
     if (a >= 0)
-        return QString::asprintf("xx%5.5d%5.5d", a, b);
-    return QString::asprintf("xx-%4.4lld%5.5d", -qint64(a), b);
+        return u"xx"_s + digits(a, 5) + digits(b, 5);
+    return u"xx-"_s + digits(-qint64(a), 4) + digits(b, 5);
 }
 
 namespace {
@@ -218,6 +223,7 @@ public:
             HtmlPage(frame);
             break;
         }
+        Flush();
         return FOut;
     }
 
@@ -227,10 +233,18 @@ private:
         if (FStatus)
             FStatus(text);
     }
+    // Generated text is gathered as text and turned into bytes in large pieces; the
+    // frame's lines go in as the bytes they are.
     void Line(const QString &text)
     {
-        FOut += text.toUtf8();
-        FOut += "\r\n";
+        FText += text;
+        EndLine();
+    }
+    void EndLine() { FText += u"\r\n"_s; }
+    void Flush()
+    {
+        FOut += FText.toUtf8();
+        FText.clear();
     }
     const std::vector<TInventoryData *> &RowsOf(const TRace &race) const
     {
@@ -363,6 +377,7 @@ private:
 
     void CopyLine(QByteArray line)
     {
+        Flush();
         if (line.endsWith('\r'))
             line.chop(1);
         FOut += line;
@@ -434,23 +449,34 @@ private:
         return u"---"_s;
     }
 
-    QString Widget(const TInventoryData &item) const
+    void AppendWidget(const TInventoryData &item)
     {
-        return u"<IMG SRC=\""_s + Escaped(FOptions.WidgetFile) + u"\" ALT=\""_s + Escaped(FacesText(item)) + u"\">"_s;
+        FText += u"<IMG SRC=\""_s;
+        FText += FWidgetFile;
+        FText += u"\" ALT=\""_s;
+        FText += Escaped(FacesText(item));
+        FText += u"\">"_s;
     }
 
-    QString InputField(const TInventoryData &item) const
+    void AppendInputField(const TInventoryData &item)
     {
         qint32 a = 0;
         qint32 b = 0;
         TInventory::ItemReference(item, a, b);
-        QString field = u"<INPUT TYPE=\"TEXT\" NAME=\""_s + ItemFieldKey(a, b) + u"\" SIZE=4"_s;
+        FText += u"<INPUT TYPE=\"TEXT\" NAME=\""_s;
+        FText += ItemFieldKey(a, b);
+        FText += u"\" SIZE=4"_s;
         if (FOptions.JavaScript) {
-            field += u" onFocus=\"SetupDie(this,"_s + QString::number(item.Price()) + u",'"_s + ScriptString(item.Name) +
-                     u"',"_s + QString::number(Quantity(item)) + u',' + (item.Locked ? u"true"_s : u"false"_s) +
-                     u")\""_s + u" onKeyUp=\"ProcessDie(this)\" onChange=\"ProcessDie(this)\""_s;
+            FText += u" onFocus=\"SetupDie(this,"_s;
+            FText += QString::number(item.Price());
+            FText += u",'"_s;
+            FText += ScriptString(item.Name);
+            FText += u"',"_s;
+            FText += QString::number(Quantity(item));
+            FText += item.Locked ? u",true)\""_s : u",false)\""_s;
+            FText += u" onKeyUp=\"ProcessDie(this)\" onChange=\"ProcessDie(this)\""_s;
         }
-        return field + u'>';
+        FText += u'>';
     }
 
     void ListSection(const QString &name, const std::vector<TInventoryData *> &rows)
@@ -474,29 +500,67 @@ private:
     {
         const QString start = FontStart(item);
         const QString end = FontEnd();
-        QString line = u"<TR><TD>"_s + start + (FOptions.ShowWidgets ? Widget(item) + u' ' : QString()) +
-                       Escaped(item.Name) + end + u"</TD><TD>"_s + start + Escaped(item.KindText()) + end +
-                       u"</TD><TD>"_s + start + Escaped(item.SizeText()) + end;
-        if (!PriceGrids())
-            line += u"</TD><TD>"_s + start + Status(item) + end;
-        if (FOptions.ShowValues)
-            line += u"</TD><TD ALIGN=right>"_s + start + QString::number(item.Price()) + end + u"</TD>"_s;
-        if (FOptions.TradeForm)
-            line += u"</TD><TD>"_s + InputField(item) + u"</TD>"_s;
-        Line(line + u"</TR>"_s);
+        const auto cell = [&](const QString &text) {
+            FText += start;
+            FText += text;
+            FText += end;
+        };
+        FText += u"<TR><TD>"_s;
+        FText += start;
+        if (FOptions.ShowWidgets) {
+            AppendWidget(item);
+            FText += u' ';
+        }
+        FText += Escaped(item.Name);
+        FText += end;
+        FText += u"</TD><TD>"_s;
+        cell(Escaped(item.KindText()));
+        FText += u"</TD><TD>"_s;
+        cell(Escaped(item.SizeText()));
+        if (!PriceGrids()) {
+            FText += u"</TD><TD>"_s;
+            cell(Status(item));
+        }
+        if (FOptions.ShowValues) {
+            FText += u"</TD><TD ALIGN=right>"_s;
+            cell(QString::number(item.Price()));
+            FText += u"</TD>"_s;
+        }
+        if (FOptions.TradeForm) {
+            FText += u"</TD><TD>"_s;
+            AppendInputField(item);
+            FText += u"</TD>"_s;
+        }
+        FText += u"</TR>"_s;
+        EndLine();
     }
 
-    QString GridCell(const TInventoryData &item) const
+    void GridCell(const TInventoryData &item)
     {
-        QString cell = u"<TD>"_s + FontStart(item) + (FOptions.ShowWidgets ? Widget(item) + u"<BR>"_s : QString()) +
-                       Escaped(item.Name) + u"<BR>"_s;
-        if (!PriceGrids())
-            cell += Status(item) + u"<BR>"_s;
-        if (FOptions.ShowValues)
-            cell += QString::number(item.Price()) + u" pts"_s;
-        if (FOptions.TradeForm)
-            cell += (FOptions.ShowValues ? u"<BR>"_s : QString()) + InputField(item);
-        return cell + FontEnd() + u"</TD>"_s;
+        FText += u"<TD>"_s;
+        FText += FontStart(item);
+        if (FOptions.ShowWidgets) {
+            AppendWidget(item);
+            FText += u"<BR>"_s;
+        }
+        FText += Escaped(item.Name);
+        FText += u"<BR>"_s;
+        if (!PriceGrids()) {
+            FText += Status(item);
+            FText += u"<BR>"_s;
+        }
+        if (FOptions.ShowValues) {
+            FText += QString::number(item.Price());
+            FText += u" pts"_s;
+        }
+        if (FOptions.TradeForm) {
+            if (FOptions.ShowValues)
+                FText += u"<BR>"_s;
+            AppendInputField(item);
+        }
+        FText += FontEnd();
+        FText += u"</TD>"_s;
+        EndLine();
     }
 
     void GridSection(const QString &name, const std::vector<TInventoryData *> &rows)
@@ -544,8 +608,10 @@ private:
                 for (int p = 0; p < kProfessions; ++p) {
                     if (!professionUsed[size_t(p)])
                         continue;
-                    const TInventoryData *item = table[size_t(p)][size_t(h)];
-                    Line(item ? GridCell(*item) : u"<TD></TD>"_s);
+                    if (const TInventoryData *item = table[size_t(p)][size_t(h)])
+                        GridCell(*item);
+                    else
+                        Line(u"<TD></TD>"_s);
                 }
                 Line(u"</TR>"_s);
             }
@@ -555,7 +621,7 @@ private:
             Line(u"<TABLE BORDER=2>"_s);
             Line(u"<TR>"_s);
             for (const TInventoryData *item : side)
-                Line(GridCell(*item));
+                GridCell(*item);
             Line(u"</TR>"_s);
             Line(u"</TABLE>"_s);
         }
@@ -569,6 +635,9 @@ private:
     const TExportStatus &FStatus;
     std::unordered_map<const TRace *, std::vector<TInventoryData *>> FRaceRows;
     std::vector<TInventoryData *> FTerrainRows;
+    // The widget file's name is the same on every entry; it is escaped once.
+    const QString FWidgetFile = Escaped(FOptions.WidgetFile);
+    QString FText;
     QByteArray FOut;
 };
 
@@ -581,26 +650,39 @@ QByteArray TradeListText(const std::vector<TInventoryData *> &rows, const TCatal
     return TTradeListWriter(rows, catalogue, options, today, status).Write(frame);
 }
 
-void ExportTradeList(const QString &path, const std::vector<TInventoryData *> &rows, const TCatalogue &catalogue,
-                     const TTradeListOptions &options, QDate today, const TExportStatus &status)
+QByteArray ReadFrameFile(const QString &path)
 {
+    // A pipe or a device would never end; a frame is a page on disk.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw TFileAccessError(u"Cannot read \"%1\": it is not a regular file."_s.arg(path));
     QByteArray frame;
-    if (IsHtmlStyle(options.Style) && !options.FrameFile.isEmpty()) {
-        // A pipe or a device would never end; a frame is a page on disk.
-        const QFileInfo info(options.FrameFile);
-        if (info.exists() && !info.isFile())
-            throw TFileAccessError(u"Cannot read \"%1\": it is not a regular file."_s.arg(options.FrameFile));
-        ReadFileWith(options.FrameFile, [&](QIODevice &file) {
-            frame = file.readAll();
-            if (frame.size() != file.size())
-                throw TFileAccessError(u"Cannot read \"%1\": %2"_s.arg(options.FrameFile, file.errorString()));
-        });
-    }
-    // The frame is read whole before the output is written, so the output may even
-    // replace the frame it was framed in.
-    const QByteArray text = TradeListText(rows, catalogue, options, today, frame, status);
+    ReadFileWith(path, [&](QIODevice &file) {
+        frame = file.readAll();
+        if (frame.size() != file.size())
+            throw TFileAccessError(u"Cannot read \"%1\": %2"_s.arg(path, file.errorString()));
+    });
+    return frame;
+}
+
+void SaveTradeListFile(const QString &path, const QByteArray &text)
+{
     SaveFileWith(path, [&](QIODevice &file) {
         if (file.write(text) != text.size())
             throw TFileAccessError(u"Cannot write \"%1\": %2"_s.arg(path, file.errorString()));
     });
+}
+
+bool UsesFrame(const TTradeListOptions &options)
+{
+    return IsHtmlStyle(options.Style) && !options.FrameFile.isEmpty();
+}
+
+void ExportTradeList(const QString &path, const std::vector<TInventoryData *> &rows, const TCatalogue &catalogue,
+                     const TTradeListOptions &options, QDate today, const TExportStatus &status)
+{
+    // The frame is read whole before the output is written, so the output may even
+    // replace the frame it was framed in.
+    const QByteArray frame = UsesFrame(options) ? ReadFrameFile(options.FrameFile) : QByteArray();
+    SaveTradeListFile(path, TradeListText(rows, catalogue, options, today, frame, status));
 }

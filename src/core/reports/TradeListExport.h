@@ -88,6 +88,13 @@ QByteArray TradeListText(const std::vector<TInventoryData *> &rows, const TCatal
                          const TTradeListOptions &options, QDate today, const QByteArray &frame = {},
                          const TExportStatus &status = {});
 
+// The frame file's bytes; a file that cannot be read, or is no regular file, throws.
+QByteArray ReadFrameFile(const QString &path);
+// Writes the text through a temporary file: the old file survives a failure.
+void SaveTradeListFile(const QString &path, const QByteArray &text);
+// Whether the options frame the output: an HTML style with a frame file.
+bool UsesFrame(const TTradeListOptions &options);
+
 // Reads the frame file when the options name one and an HTML style is chosen, then
 // writes the file at path; a failure (a frame or output file that cannot be opened, a
 // full disk) throws and leaves any old file at path as it was.

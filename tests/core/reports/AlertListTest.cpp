@@ -1,4 +1,4 @@
-#include "reports/InvReport.h"
+#include "reports/AlertList.h"
 #include "RecordingCanvas.h"
 #include "TestSupport.h"
 #include "dice/Catalogue.h"

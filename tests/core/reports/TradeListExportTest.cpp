@@ -132,6 +132,8 @@ TEST(TradeListPieces, AnchorsAndFieldKeys)
     EXPECT_EQ(ItemFieldKey(123456, 7), u"xx12345600007"_s);
     EXPECT_EQ(ItemFieldKey(-2, 5), u"xx-000200005"_s);
     EXPECT_EQ(ItemFieldKey(-3, 47), u"xx-000300047"_s);
+    EXPECT_EQ(ItemFieldKey(3, -7), QString::asprintf("xx%5.5d%5.5d", 3, -7));
+    EXPECT_EQ(ItemFieldKey(std::numeric_limits<qint32>::min(), 0), u"xx-214748364800000"_s);
 }
 
 TEST_F(TradeListExportTest, EachStyleTellsItsProgress)
