@@ -176,30 +176,40 @@ void TfrmInvReport::BuildGrid()
 
 void TfrmInvReport::BuildMenus()
 {
-    auto add = [this](QMenu *menu, const QString &name, const QString &caption, auto handler,
-                      const QKeySequence &keys = {}) {
-        QAction *item = menu->addAction(caption);
-        item->setObjectName(name);
-        item->setShortcut(keys);
-        connect(item, &QAction::triggered, this, handler);
-        return item;
+    using THandler = void (TfrmInvReport::*)();
+    struct TItem
+    {
+        QAction **Slot;
+        const char16_t *Name;
+        const char16_t *Caption;
+        THandler Handler;
+        QKeySequence Keys;
     };
-    QMenu *edit = menuBar()->addMenu(u"&Edit"_s);
-    mnuEditEdit = add(edit, u"mnuEditEdit"_s, u"&Edit"_s, &TfrmInvReport::EditItem, QKeySequence(Qt::CTRL | Qt::Key_E));
-    mnuEditIncrease = add(edit, u"mnuEditIncrease"_s, u"&Increase Value"_s, &TfrmInvReport::IncreaseValue,
-                          QKeySequence(Qt::SHIFT | Qt::Key_Insert));
-    mnuEditDecrease = add(edit, u"mnuEditDecrease"_s, u"&Decrease Value"_s, &TfrmInvReport::DecreaseValue,
-                          QKeySequence(Qt::SHIFT | Qt::Key_Delete));
-    mnuEditRemove = add(edit, u"mnuEditRemove"_s, u"&Remove Value"_s, &TfrmInvReport::RemoveItem,
-                        QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    mnuEditMark = add(edit, u"mnuEditMark"_s, u"&Toggle Mark"_s, &TfrmInvReport::ToggleMark,
-                      QKeySequence(Qt::Key_F2));
-
-    QMenu *tools = menuBar()->addMenu(u"&Tools"_s);
-    mnuToolsLocked = add(tools, u"mnuToolsLocked"_s, u"&Locked is Liked"_s, &TfrmInvReport::ToggleLockedIsLiked);
+    const auto fill = [this](QMenu *menu, std::initializer_list<TItem> items) {
+        for (const TItem &each : items) {
+            QAction *action = menu->addAction(QString::fromUtf16(each.Caption));
+            action->setObjectName(QString::fromUtf16(each.Name));
+            action->setShortcut(each.Keys);
+            connect(action, &QAction::triggered, this, each.Handler);
+            if (each.Slot)
+                *each.Slot = action;
+        }
+    };
+    // Without a selected row the item commands carry these captions and stay disabled.
+    fill(menuBar()->addMenu(u"&Edit"_s),
+         {{&mnuEditEdit, u"mnuEditEdit", u"&Edit", &TfrmInvReport::EditItem, QKeySequence(Qt::CTRL | Qt::Key_E)},
+          {&mnuEditIncrease, u"mnuEditIncrease", u"&Increase Value", &TfrmInvReport::IncreaseValue,
+           QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
+          {&mnuEditDecrease, u"mnuEditDecrease", u"&Decrease Value", &TfrmInvReport::DecreaseValue,
+           QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
+          {&mnuEditRemove, u"mnuEditRemove", u"&Remove Value", &TfrmInvReport::RemoveItem,
+           QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+          {&mnuEditMark, u"mnuEditMark", u"&Toggle Mark", &TfrmInvReport::ToggleMark, QKeySequence(Qt::Key_F2)}});
+    fill(menuBar()->addMenu(u"&Tools"_s),
+         {{&mnuToolsLocked, u"mnuToolsLocked", u"&Locked is Liked", &TfrmInvReport::ToggleLockedIsLiked, {}},
+          {nullptr, u"mnuToolsExport", u"&Export", &TfrmInvReport::ExportList, {}},
+          {nullptr, u"mnuToolsPrint", u"&Print", &TfrmInvReport::PrintList, {}}});
     mnuToolsLocked->setCheckable(true);
-    add(tools, u"mnuToolsExport"_s, u"&Export"_s, &TfrmInvReport::ExportList);
-    add(tools, u"mnuToolsPrint"_s, u"&Print"_s, &TfrmInvReport::PrintList);
 
     FPopup = new QMenu(this);
     for (QAction *item : {mnuEditEdit, mnuEditIncrease, mnuEditDecrease, mnuEditRemove, mnuEditMark}) {
