@@ -37,7 +37,7 @@ namespace {
 
 const QString kPositionName = u"InvReport"_s;
 // The spin boxes stand in rows of this many, the search list and the button after them.
-constexpr int kRulesPerRow = 6;
+constexpr int kRulesPerRow = 4;
 constexpr std::array kColumnWidths{22, 180, 130, 110, 40, 80, 60, 70};
 
 // A menu caption shows an ampersand of a name as itself.
@@ -57,7 +57,7 @@ TfrmInvReport::TfrmInvReport(TfrmMain &main, TfrmInventory &inventory)
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     BuildGrid();
-    layout->addWidget(grdAlerts, 3);
+    layout->addWidget(grdAlerts, 1);
     auto *panel = new QWidget;
     BuildRules(panel);
     auto *scroll = new QScrollArea(central);
@@ -67,7 +67,7 @@ TfrmInvReport::TfrmInvReport(TfrmMain &main, TfrmInventory &inventory)
     // However small the window, two rows of spin boxes stay in sight.
     scroll->setMinimumHeight(2 * btnRun->sizeHint().height() + 2 * scroll->frameWidth());
     scroll->setMaximumHeight(panel->sizeHint().height() + 2 * scroll->frameWidth());
-    layout->addWidget(scroll, 1);
+    layout->addWidget(scroll, 0);
     setCentralWidget(central);
     barStatus = new QLabel(this);
     barStatus->setObjectName(u"barStatus"_s);
@@ -98,7 +98,7 @@ TfrmInvReport *TfrmInvReport::Create(TfrmMain &main, TfrmInventory &inventory)
 {
     auto *report = new TfrmInvReport(main, inventory);
     QMdiSubWindow *window = main.MdiArea()->addSubWindow(report);
-    window->resize(760, 520);
+    window->resize(780, 640);
     main.RestoreWindowPosition(*window, kPositionName);
     window->hide();
     return report;
