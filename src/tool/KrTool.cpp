@@ -12,7 +12,7 @@
 #include "io/FileAccess.h"
 #include "io/TaggedStream.h"
 #include "random/Randomizer.h"
-#include "reports/InvReport.h"
+#include "reports/AlertList.h"
 #include "reports/TradeListExport.h"
 #include "shell/Clock.h"
 #include "shell/DataPaths.h"
