@@ -11,7 +11,7 @@ common=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core libgtest-dev libben
 
 case "${1:-}" in
   "")
-    scripts/ensure-packages.sh "${common[@]}" xvfb xauth
+    scripts/ensure-packages.sh "${common[@]}" xvfb xauth python3
     build=build-test
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKR_SANITIZE=ON -DKR_WERROR=ON >/dev/null
     cmake --build "$build" --parallel 2

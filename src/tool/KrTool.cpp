@@ -11,11 +11,15 @@
 #include "game/GameFile.h"
 #include "game/GameLog.h"
 #include "inventory/Inventory.h"
+#include "inventory/KeepRules.h"
 #include "io/FileAccess.h"
 #include "io/TaggedStream.h"
 #include "random/Randomizer.h"
+#include "reports/AlertList.h"
+#include "reports/TradeListExport.h"
 #include "shell/Clock.h"
 #include "shell/DataPaths.h"
+#include "shell/SettingsStore.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -23,6 +27,8 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -74,6 +80,14 @@ Commands:
       Prints N values (default 10) of the game's random number generator seeded
       as at the moment T (days since 30 December 1899, fraction = time of day):
       its raw outputs, or rolls of one die with S sides plus M.
+  export-alerts [--races R] [--icons I] INVENTORY.kri --search NAME
+                --style NAME [--rule KEY=VALUE]... [--locked-is-liked]
+                [--no-values] [--widget FILE] [--form SCRIPT] [--max-lock N]
+                [--aggressive] [--include-cc] [--javascript] [--frame FILE]
+                [--colors WANT,DEFAULT,HAVE,LOCK] [--date YYYY-MM-DD] OUT
+      Runs an alert list search over the inventory with the keep rules
+      (defaults, or IR settings given by --rule) and writes the list in one of
+      the export styles as the export dialog would.
   help
       Prints this text.
 
@@ -126,6 +140,7 @@ public:
 
     bool IsSet(const QString &name) const { return FParser.isSet(name); }
     QString Value(const QString &name) const { return FParser.value(name); }
+    QStringList Values(const QString &name) const { return FParser.values(name); }
     QString Positional(int index) const { return FParser.positionalArguments().at(index); }
 
     qint64 Integer(const QString &name, qint64 low, qint64 high) const
@@ -636,6 +651,147 @@ int Rng(const TContext &context, const QStringList &args)
     return 0;
 }
 
+// The names the user types for searches and styles: any case, blanks and hyphens
+// optional ("ultra-rare", "RaceGrids").
+QString Compact(const QString &name)
+{
+    QString compact;
+    for (QChar c : name) {
+        if (c.isLetterOrNumber())
+            compact += c.toLower();
+    }
+    return compact;
+}
+
+template <typename E> E ParseVocabulary(const QString &option, const QString &value)
+{
+    QStringList names;
+    for (int i = 0; i < VocabularyCount<E>(); ++i) {
+        names << u'"' + NameOf(E(i)) + u'"';
+        if (Compact(value) == Compact(NameOf(E(i))))
+            return E(i);
+    }
+    throw TUsageError(u"--%1 must be one of %2, not \"%3\"."_s.arg(option, names.join(u", "_s), value));
+}
+
+// The keep rules as the alert report window holds them after reading the settings:
+// the defaults with the --rule values over them.
+TKeepRules ParseRules(const TCommandLine &line)
+{
+    TMemorySettingsStore settings;
+    for (const QString &rule : line.Values(u"rule"_s)) {
+        const QString key = rule.section(u'=', 0, 0);
+        const QString value = rule.section(u'=', 1);
+        const auto &known = TKeepRules::Settings();
+        const auto setting = std::find_if(known.begin(), known.end(), [&](const TKeepRules::TSetting &s) {
+            return key == QStringView(s.Key) && key != u"IRSearchType";
+        });
+        if (setting == known.end() || !rule.contains(u'='))
+            throw TUsageError(u"--rule takes KEY=VALUE with a keep rule setting such as IRCommon, not \"%1\"."_s.arg(rule));
+        bool ok = false;
+        const int number = value.toInt(&ok);
+        if (!ok || number < 0 || number > setting->Max)
+            throw TUsageError(u"--rule %1 must be a whole number from 0 to %2."_s.arg(key).arg(setting->Max));
+        settings.WriteIntegerSetting(key, number);
+    }
+    TKeepRules rules;
+    rules.Load(settings);
+    rules.LockedAsLiked = line.IsSet(u"locked-is-liked"_s);
+    rules.SearchType = qint32(ParseVocabulary<TAlertSearch>(u"search"_s, line.Value(u"search"_s)));
+    return rules;
+}
+
+TTradeListOptions ParseExportOptions(const TCommandLine &line)
+{
+    TTradeListOptions options;
+    options.Style = ParseVocabulary<TExportStyle>(u"style"_s, line.Value(u"style"_s));
+    options.ShowValues = !line.IsSet(u"no-values"_s);
+    options.ShowWidgets = line.IsSet(u"widget"_s);
+    if (options.ShowWidgets)
+        options.WidgetFile = line.Value(u"widget"_s);
+    options.TradeForm = line.IsSet(u"form"_s);
+    if (options.TradeForm)
+        options.Script = line.Value(u"form"_s);
+    if (line.IsSet(u"max-lock"_s))
+        options.MaxLock = qint32(line.Integer(u"max-lock"_s, 0, TTradeListOptions::kMaxLockLimit));
+    options.Aggressive = line.IsSet(u"aggressive"_s);
+    options.IncludeCC = line.IsSet(u"include-cc"_s);
+    options.JavaScript = line.IsSet(u"javascript"_s);
+    options.FrameFile = line.Value(u"frame"_s);
+    if (line.IsSet(u"frame"_s) && options.FrameFile.isEmpty())
+        throw TUsageError(u"export-alerts: a file name is empty."_s);
+    if (line.IsSet(u"colors"_s)) {
+        const QStringList texts = line.Value(u"colors"_s).split(u',');
+        std::array<quint32 *, 4> colors{&options.WantColor, &options.DefaultColor, &options.HaveColor,
+                                        &options.LockColor};
+        if (texts.size() != int(colors.size()))
+            throw TUsageError(u"--colors takes four colours such as #FF0000,#000000,#008000,#FF0000."_s);
+        for (size_t i = 0; i < colors.size(); ++i) {
+            const std::optional<quint32> color = ColorFromText(texts[qsizetype(i)].trimmed());
+            if (!color)
+                throw TUsageError(u"--colors: \"%1\" is not a colour of the form #RRGGBB."_s.arg(texts[qsizetype(i)]));
+            *colors[i] = *color;
+        }
+    }
+    return options;
+}
+
+int ExportAlerts(const TContext &context, const QStringList &args)
+{
+    const TCommandLine line(
+        u"export-alerts"_s, args,
+        {ValueOption(u"races"_s, u"R"_s), ValueOption(u"icons"_s, u"I"_s), ValueOption(u"search"_s, u"NAME"_s),
+         ValueOption(u"style"_s, u"NAME"_s), ValueOption(u"rule"_s, u"KEY=VALUE"_s),
+         QCommandLineOption(u"locked-is-liked"_s), QCommandLineOption(u"no-values"_s),
+         ValueOption(u"widget"_s, u"FILE"_s), ValueOption(u"form"_s, u"SCRIPT"_s), ValueOption(u"max-lock"_s, u"N"_s),
+         QCommandLineOption(u"aggressive"_s), QCommandLineOption(u"include-cc"_s),
+         QCommandLineOption(u"javascript"_s), ValueOption(u"frame"_s, u"FILE"_s), ValueOption(u"colors"_s, u"LIST"_s),
+         ValueOption(u"date"_s, u"YYYY-MM-DD"_s)},
+        2);
+    if (!line.IsSet(u"search"_s) || !line.IsSet(u"style"_s))
+        throw TUsageError(u"export-alerts needs --search and --style."_s);
+    TKeepRules rules = ParseRules(line);
+    const TTradeListOptions options = ParseExportOptions(line);
+    QDate today = TSystemClock().Now().date();
+    if (line.IsSet(u"date"_s)) {
+        today = QDate::fromString(line.Value(u"date"_s), Qt::ISODate);
+        if (!today.isValid())
+            throw TUsageError(u"--date must be a date written YYYY-MM-DD."_s);
+    }
+    const QString inventoryPath = line.Positional(0);
+    const QString outPath = line.Positional(1);
+
+    TCatalogue catalogue;
+    LoadCatalogue(context, line, catalogue);
+    TSystemClock clock;
+    TInventory inventory(catalogue, clock);
+    inventory.Rules = rules;
+    TInventoryReadResult read;
+    try {
+        read = inventory.LoadFile(inventoryPath);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(inventoryPath, failure.Message());
+    }
+    if (read.NotFound > 0)
+        context.Err << TInventory::InventoryNotFoundMessage(read.NotFound) << u'\n';
+    QByteArray frame;
+    if (UsesFrame(options)) {
+        try {
+            frame = ReadFrameFile(options.FrameFile);
+        } catch (const TKrException &failure) {
+            throw TFileProblem(options.FrameFile, failure.Message());
+        }
+    }
+    TAlertList list;
+    list.Run(catalogue, inventory.Rules);
+    try {
+        SaveTradeListFile(outPath, TradeListText(list.Items(), catalogue, options, today, frame));
+    } catch (const TKrException &failure) {
+        throw TFileProblem(outPath, failure.Message());
+    }
+    return 0;
+}
+
 } // namespace
 
 int RunKrTool(const QStringList &args, QTextStream &out, QTextStream &err, const QString &applicationDir)
@@ -662,6 +818,8 @@ int RunKrTool(const QStringList &args, QTextStream &out, QTextStream &err, const
             return Analyze(context, rest);
         if (command == u"rng")
             return Rng(context, rest);
+        if (command == u"export-alerts")
+            return ExportAlerts(context, rest);
         if (command.isEmpty())
             throw TUsageError(u"No command given."_s);
         throw TUsageError(u"Unknown command \"%1\"."_s.arg(command));

@@ -6,6 +6,7 @@
 #include "editors/RaceData.h"
 #include "inventory/InventoryTreeModel.h"
 #include "reports/DieCount.h"
+#include "reports/InvReport.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
@@ -16,6 +17,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -64,6 +67,13 @@ TfrmInventory::TfrmInventory(TfrmMain &main)
 
 TfrmInventory::~TfrmInventory()
 {
+    // The alert report shows the catalogue's items and keeps its rules here; it goes
+    // first, leaving its rules and position in the settings.
+    if (TfrmInvReport *report = std::exchange(FAlertReport, nullptr)) {
+        report->SaveState();
+        QWidget *window = report->parentWidget();
+        delete (window ? window : static_cast<QWidget *>(report));
+    }
     // Trades give their counts back before the tree and the catalogue go.
     FInventory->FreeTrades();
     FInventory->SetObserver(nullptr);
@@ -146,8 +156,7 @@ void TfrmInventory::BuildMenus()
     add(edit, u"mnuInvRebuild"_s, u"&Rebuild Tree"_s, &TfrmInventory::RebuildTree);
 
     QMenu *trading = menuBar()->addMenu(u"&Trading"_s);
-    // The alert report window comes with the report itself.
-    disabled(trading, u"mnuInvAlertList"_s, u"&Alert List"_s);
+    add(trading, u"mnuInvAlertList"_s, u"&Alert List"_s, &TfrmInventory::ShowAlertList);
 
     FPopup = new QMenu(this);
     for (QAction *item : {mnuTradeUsing, mnuIncrease, mnuDecrease, mnuChange, mnuTradeIn, mnuTradeOut, mnuWait,
@@ -279,6 +288,9 @@ void TfrmInventory::Activate()
                    FMain.Prompts().Confirm(windowTitle(), u"Reload inventory from "_s + path + u'?', TButtons::YesNo) ==
                        TAnswer::Yes;
         FMain.ShowInventoryOptions();
+        // The alert report owns the keep rules' window; Surplus reads them from here on.
+        if (!FAlertReport)
+            FAlertReport = TfrmInvReport::Create(FMain, *this);
     }
     if (reloaded)
         ReadAndRedisplay(path);
@@ -348,6 +360,25 @@ void TfrmInventory::ForgetDie(TDie &die)
         FCurrentItem = nullptr;
         UpdateEditMenu();
     }
+}
+
+void TfrmInventory::ShowAlertList()
+{
+    if (!FAlertReport)
+        FAlertReport = TfrmInvReport::Create(FMain, *this);
+    QWidget *window = FAlertReport->parentWidget();
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(window)) {
+        sub->showNormal();
+        FMain.MdiArea()->setActiveSubWindow(sub);
+    } else {
+        FAlertReport->show();
+    }
+    FAlertReport->raise();
+}
+
+void TfrmInventory::ShowModified()
+{
+    mnuSaveInventory->setEnabled(FInventory->InventoryModified);
 }
 
 bool TfrmInventory::InventoryActive() const

@@ -13,6 +13,7 @@ class QMenu;
 class QSplitter;
 class QTreeView;
 class TInventoryTreeModel;
+class TfrmInvReport;
 class TfrmMain;
 
 // The inventory window: the whole collection as a tree with owned and used counts, the
@@ -73,6 +74,14 @@ public:
     TInventoryData *CurrentItem() const { return FCurrentItem; }
     QMenu &Popup();
 
+    // The alert report, made at the first activation.
+    TfrmInvReport *AlertReport() const { return FAlertReport; }
+    // "&Alert List": brings the alert report to the front.
+    void ShowAlertList();
+    // "&Save Inventory" follows the collection's modified flag again (after a change
+    // made by another window).
+    void ShowModified();
+
     void ShowStatus(const QString &text);
     QString StatusText() const;
     QTreeView &TreeView() const { return *tvInventory; }
@@ -129,4 +138,5 @@ private:
     QAction *mnuAddToArmy = nullptr;
     QAction *mnuPropagate = nullptr;
     QAction *mnuSaveInventory = nullptr;
+    TfrmInvReport *FAlertReport = nullptr;
 };
