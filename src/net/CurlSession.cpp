@@ -108,7 +108,8 @@ CURLcode TCurlSession::Run(const std::function<CURLcode()> &work)
     {
         ~TDone() { --RunningTransfers; }
     } done;
-    if (RunInline())
+    FInline = RunInline();
+    if (FInline)
         return work();
     bool finished = false;
     CURLcode result = CURLE_OK;
@@ -139,7 +140,7 @@ void TCurlSession::Perform(const std::function<QString(CURLcode, const QString &
 
 void TCurlSession::Post(std::function<void()> event)
 {
-    if (RunInline())
+    if (FInline)
         event();
     else
         QMetaObject::invokeMethod(FReceiver.get(), std::move(event), Qt::QueuedConnection);

@@ -56,6 +56,8 @@ private:
 
     CURL *FHandle = nullptr;
     CURLM *FMulti = nullptr;
+    // The transfer under way runs on the calling thread: events need no posting.
+    bool FInline = false;
     char FError[CURL_ERROR_SIZE] = {};
     std::unique_ptr<QObject> FReceiver;
 };

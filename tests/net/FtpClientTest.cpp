@@ -4,9 +4,11 @@
 #include "game/GameSharing.h"
 #include "net/FtpClient.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -14,13 +16,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Counts what the client tells.
+// Counts what the client tells, and where: always on the thread that called it.
 struct TFtpRecorder : TFtpEvents
 {
-    void PacketReceived() override { ++Received; }
-    void PacketSent() override { ++Sent; }
-    void Failure(const QString &message) override { Failures << message; }
-    void Success() override { ++Successes; }
+    void PacketReceived() override { ++Received, Check(); }
+    void PacketSent() override { ++Sent, Check(); }
+    void Failure(const QString &message) override { Failures << message, Check(); }
+    void Success() override { ++Successes, Check(); }
+    void Check() { ElsewhereCalls += QThread::currentThread() != QCoreApplication::instance()->thread(); }
+    int ElsewhereCalls = 0;
     int Received = 0;
     int Sent = 0;
     int Successes = 0;
@@ -88,6 +92,7 @@ protected:
         // Connect, folder, type, two uploads, download, disconnect.
         EXPECT_EQ(Events.Successes, 7);
         EXPECT_TRUE(Events.Failures.isEmpty()) << Events.Failures.join(u'\n').toStdString();
+        EXPECT_EQ(Events.ElsewhereCalls, 0);
         EXPECT_EQ(QDir(Folder.path()).entryList(QDir::Files).size(), 2) << "no partial file is left behind";
     }
 

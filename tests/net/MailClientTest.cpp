@@ -4,9 +4,11 @@
 #include "game/GameSharing.h"
 #include "net/SmtpClient.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -17,8 +19,13 @@ namespace {
 
 struct TMailRecorder : TMailEvents
 {
-    void PacketSent(qint64 bytes) override { Progress << bytes; }
+    void PacketSent(qint64 bytes) override
+    {
+        Progress << bytes;
+        ElsewhereCalls += QThread::currentThread() != QCoreApplication::instance()->thread();
+    }
     QList<qint64> Progress;
+    int ElsewhereCalls = 0;
 };
 
 QStringList Pair(const QJsonValue &value)
@@ -90,6 +97,7 @@ protected:
         EXPECT_EQ(sent, mail.value(u"size"_s).toInteger());
         ASSERT_FALSE(Events.Progress.isEmpty());
         EXPECT_EQ(Events.Progress.last(), sent);
+        EXPECT_EQ(Events.ElsewhereCalls, 0);
     }
 
     QString Failure(const std::function<void()> &call)
