@@ -52,21 +52,22 @@ TfrmUserInfo::TfrmUserInfo(QWidget *parent) : QDialog(parent)
     setWindowTitle(u"User Information"_s);
     txtUserStuff = new QPlainTextEdit(this);
     txtUserStuff->setObjectName(u"txtUserStuff"_s);
+    txtUserStuff->setFixedHeight(90);
     txtEMAIL = Edit(this, u"txtEMAIL"_s);
-    txtServer = Edit(this, u"txtServer"_s);
-    txtLogin = Edit(this, u"txtLogin"_s);
 
     auto *form = new QFormLayout;
     form->addRow(u"Name and Address"_s, txtUserStuff);
     form->addRow(u"EMAIL Address"_s, txtEMAIL);
-    form->addRow(u"SMTP Server"_s, txtServer);
-    form->addRow(u"Login Name"_s, txtLogin);
 
     auto *mail = new QGroupBox(u"Mail Server"_s, this);
+    txtServer = Edit(mail, u"txtServer"_s);
+    txtLogin = Edit(mail, u"txtLogin"_s);
     txtPassword = Edit(mail, u"txtPassword"_s, true);
     spnPort = PortBox(mail, u"spnPort"_s);
     cmbSecurity = SecurityBox(mail, u"cmbSecurity"_s);
     auto *mailForm = new QFormLayout(mail);
+    mailForm->addRow(u"SMTP Server"_s, txtServer);
+    mailForm->addRow(u"Login Name"_s, txtLogin);
     mailForm->addRow(u"Password"_s, txtPassword);
     mailForm->addRow(u"Port"_s, spnPort);
     mailForm->addRow(u"Encryption"_s, cmbSecurity);
@@ -78,7 +79,7 @@ TfrmUserInfo::TfrmUserInfo(QWidget *parent) : QDialog(parent)
     txtFTPPassword = Edit(ftp, u"txtFTPPassword"_s, true);
     cmbFTPSecurity = SecurityBox(ftp, u"cmbFTPSecurity"_s);
     auto *ftpForm = new QFormLayout(ftp);
-    ftpForm->addRow(u"Server"_s, txtFTPServer);
+    ftpForm->addRow(u"FTP Server"_s, txtFTPServer);
     ftpForm->addRow(u"Port"_s, spnFTPPort);
     ftpForm->addRow(u"Login Name"_s, txtFTPLogin);
     ftpForm->addRow(u"Password"_s, txtFTPPassword);
@@ -112,7 +113,7 @@ TfrmUserInfo::TfrmUserInfo(QWidget *parent) : QDialog(parent)
     layout->addWidget(lblPasswords);
     layout->addWidget(buttons);
     FormShowServers({}, QString());
-    resize(640, 520);
+    resize(660, 440);
 }
 
 void TfrmUserInfo::FormShow(const TUserInfo &info)
