@@ -55,14 +55,7 @@ protected:
     }
 
     // The message of the TNetError the call throws, and how long it took to come.
-    QString Failure(const std::function<void()> &call)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        const QString message = FailureOf(call);
-        Elapsed = clock.elapsed();
-        return message;
-    }
+    QString Failure(const std::function<void()> &call) { return TimedFailure(call, Elapsed); }
 
     // Every round trip: upload, the server's copy, a second upload over it, download.
     void RoundTrip(const TTestFtpServer &server)

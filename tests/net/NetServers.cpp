@@ -157,3 +157,12 @@ QByteArray GameBytes(int size, int seed)
     }
     return bytes;
 }
+
+QString TimedFailure(const std::function<void()> &call, qint64 &elapsed)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const QString message = FailureOf(call);
+    elapsed = clock.elapsed();
+    return message;
+}

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // A server of the network tests: one of the Python scripts beside the tests, run with
@@ -88,5 +89,8 @@ private:
 TNetTimeouts ShortTimeouts();
 // A port of 127.0.0.1 on which nothing listens.
 int ClosedPort();
+// The message of the failure the call throws (see FailureOf), and in elapsed the
+// milliseconds it took to come.
+QString TimedFailure(const std::function<void()> &call, qint64 &elapsed);
 // A file of the given size with bytes that are not all alike.
 QByteArray GameBytes(int size, int seed = 1);

@@ -74,14 +74,8 @@ TServerAccount TNetService::FtpAccount()
     const TSharingAccounts accounts = Accounts();
     if (accounts.FtpHost.trimmed().isEmpty())
         throw TKrException(u"Cannot do FTP until an FTP server is entered via Options,User Information."_s);
-    TServerAccount account;
-    account.Host = accounts.FtpHost.trimmed();
-    account.Port = accounts.FtpPort;
-    account.User = accounts.FtpUser;
-    account.Password = FPasswords->Read(kFtpPasswordKey);
-    account.Tls = accounts.FtpTls;
-    account.CertificateFile = accounts.CertificateFile;
-    return account;
+    return {accounts.FtpHost.trimmed(),        accounts.FtpPort, accounts.FtpUser,
+            FPasswords->Read(kFtpPasswordKey), accounts.FtpTls,  accounts.CertificateFile};
 }
 
 TServerAccount TNetService::MailAccount()
@@ -90,14 +84,8 @@ TServerAccount TNetService::MailAccount()
     if (user.SmtpHost.trimmed().isEmpty() || user.SmtpUser.isEmpty() || user.Email.isEmpty())
         throw TKrException(MissingMailFieldsText());
     const TSharingAccounts accounts = Accounts();
-    TServerAccount account;
-    account.Host = user.SmtpHost.trimmed();
-    account.Port = accounts.MailPort;
-    account.User = user.SmtpUser;
-    account.Password = FPasswords->Read(kMailPasswordKey);
-    account.Tls = accounts.MailTls;
-    account.CertificateFile = accounts.CertificateFile;
-    return account;
+    return {user.SmtpHost.trimmed(), accounts.MailPort,       user.SmtpUser, FPasswords->Read(kMailPasswordKey),
+            accounts.MailTls,        accounts.CertificateFile};
 }
 
 void TNetService::RunTransfer(const std::function<void()> &steps)
