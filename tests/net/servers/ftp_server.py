@@ -60,6 +60,19 @@ def faulty(base, limit, mode):
     return Faulty
 
 
+def exit_with_parent():
+    """Ends the server when the test that started it has gone, even by a crash: its
+    end of our standard input closes then."""
+    import os
+    import threading
+
+    def watch():
+        sys.stdin.buffer.read()
+        os._exit(0)
+
+    threading.Thread(target=watch, daemon=True).start()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("root")
@@ -91,6 +104,7 @@ def main():
     # Quicker than the 3 seconds pyftpdlib waits by default before refusing a login.
     Handler.auth_failed_timeout = 0.2
 
+    exit_with_parent()
     server = FTPServer(("127.0.0.1", 0), Handler)
     print(server.address[1], flush=True)
     sys.stdout.close()

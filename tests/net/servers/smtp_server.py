@@ -69,6 +69,19 @@ class Recorder:
         return "250 Message accepted"
 
 
+def exit_with_parent():
+    """Ends the server when the test that started it has gone, even by a crash: its
+    end of our standard input closes then."""
+    import os
+    import threading
+
+    def watch():
+        sys.stdin.buffer.read()
+        os._exit(0)
+
+    threading.Thread(target=watch, daemon=True).start()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("outdir")
@@ -94,6 +107,7 @@ def main():
 
         options.update(authenticator=authenticator, auth_required=True,
                        auth_require_tls=bool(args.starttls))
+    exit_with_parent()
     recorder = Recorder(args.outdir)
 
     async def serve():
