@@ -1,3 +1,4 @@
+#include "net/NetService.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 #include "shell/Screenshot.h"
@@ -37,6 +38,8 @@ int main(int argc, char *argv[])
     TfrmMain main(settings, prompts, TDataPaths::Resolve(parser.value(dataDir), QApplication::applicationDirPath()),
                   parser.positionalArguments());
     prompts.SetParent(&main);
+    // The keyring where the desktop has one; the owner-only settings file where not.
+    main.Net().SetPasswordStore(std::make_unique<TKeyringPasswordStore>(settings));
     main.CreateWindows();
     if (!settings.LastError().isEmpty())
         prompts.Warning(main.windowTitle(), settings.LastError());

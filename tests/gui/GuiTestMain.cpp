@@ -18,6 +18,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     qputenv("KRASSIST_SETTINGS", QFile::encodeName(QDir(runtime.path()).filePath(QStringLiteral("no-settings.json"))));
+    qputenv("KRASSIST_TRACE", QFile::encodeName(QDir(runtime.path()).filePath(QStringLiteral("KRDebug.log"))));
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

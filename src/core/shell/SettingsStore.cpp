@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QJsonDocument>
@@ -191,6 +192,10 @@ void TFileSettingsStore::Changed()
     try {
         QDir().mkpath(QFileInfo(FPath).absolutePath());
         SaveFileWith(FPath, [&](QIODevice &device) {
+            // The file holds the logins of the mail and FTP accounts (and their passwords
+            // where no keyring keeps them): it is the user's alone, from its first byte.
+            if (auto *file = qobject_cast<QFileDevice *>(&device))
+                file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             if (device.write(bytes) != bytes.size())
                 throw TFileAccessError(device.errorString());
         });

@@ -2,6 +2,8 @@
 
 #include "shell/MainForm.h"
 
+#include "net/NetService.h"
+
 #include "KrException.h"
 #include "army/ArmyForm.h"
 #include "dice/IconView.h"
@@ -216,8 +218,20 @@ void TfrmMain::EditUserInfo()
     if (!FUserInfoDialog)
         CreateWindows();
     FUserInfoDialog->FormShow(FUserInfo);
-    if (FUserInfoDialog->exec() == QDialog::Accepted)
-        FUserInfo = FUserInfoDialog->StoreUserInfo();
+    const TSharingSettings servers = FNet->SharingSettings();
+    FUserInfoDialog->FormShowServers(servers, FNet->Passwords().Where());
+    if (FUserInfoDialog->exec() != QDialog::Accepted)
+        return;
+    FUserInfo = FUserInfoDialog->StoreUserInfo();
+    FNet->StoreSharingSettings(FUserInfoDialog->StoreServers(), servers);
+}
+
+void TfrmMain::DownloadGame()
+{
+    const auto opener = FOpeners.find(u".kgm"_s);
+    if (opener == FOpeners.end())
+        return;
+    FNet->DownloadGame(opener->second);
 }
 
 void TfrmMain::FixDirectory()

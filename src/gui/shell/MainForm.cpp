@@ -7,6 +7,7 @@
 #include "dice/IconView.h"
 #include "editors/RaceData.h"
 #include "inventory/InventoryForm.h"
+#include "net/NetService.h"
 #include "shell/About.h"
 #include "shell/CatalogueFiles.h"
 #include "shell/Disclaimer.h"
@@ -48,6 +49,7 @@ TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths
     FStatus = new QLabel(this);
     FStatus->setObjectName(u"barStatus"_s);
     statusBar()->addWidget(FStatus, 1);
+    FNet = std::make_unique<TNetService>(*this);
     CreateMenus();
     if (statusWatcher)
         connect(this, &TfrmMain::StatusChanged, this, statusWatcher);
@@ -106,6 +108,7 @@ void TfrmMain::CreateWindows()
     // Kept out of sight until asked for: its tree is built at its first activation.
     FInventoryWindow->hide();
     FUserInfoDialog = new TfrmUserInfo(this);
+    FUserInfoDialog->SetPrompts(FPrompts);
     mnuEditNewRace->setEnabled(true);
     mnuNavigateRaces->setEnabled(true);
     mnuNavigateInventory->setEnabled(true);
@@ -173,6 +176,8 @@ void TfrmMain::OpenCommandLineDocuments()
 void TfrmMain::RegisterDocumentOpener(const QString &extension, TDocumentOpener opener)
 {
     FOpeners[extension.toLower()] = std::move(opener);
+    // A downloaded game needs a game window to open in.
+    mnuFileDownload->setEnabled(FOpeners.count(u".kgm"_s) > 0);
 }
 
 void TfrmMain::OpenDocument(const QString &path)
@@ -221,6 +226,7 @@ void TfrmMain::CreateFileMenu()
     mnuFileDownload = AddAction(file, u"mnuFileDownload"_s, u"&Download Game"_s);
     for (QAction *item : {mnuFileNewGame, mnuFileDownload})
         item->setEnabled(false);
+    connect(mnuFileDownload, &QAction::triggered, this, &TfrmMain::DownloadGame);
     file->addSeparator();
     mnuFileGenerate = AddAction(file, u"mnuFileGenerate"_s, u"&Regenerate Races"_s);
     connect(mnuFileGenerate, &QAction::triggered, this, &TfrmMain::RegenerateRaces);
@@ -402,6 +408,13 @@ void TfrmMain::MainExit()
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
+    // A transfer waits for its server on this window's event loop: the window stays
+    // until it has ended, within its timeouts.
+    if (FNet->Busy() || TCurlSession::AnyRunning()) {
+        ShowStatus(u"Wait for the transfer to end."_s);
+        event->ignore();
+        return;
+    }
     if (!FCloseApproved && !RequestClose()) {
         event->ignore();
         return;

@@ -32,6 +32,7 @@ class TfrmIconView;
 class TfrmInventory;
 class TfrmRace;
 class TfrmUserInfo;
+class TNetService;
 class QMdiSubWindow;
 
 // The main frame: a multiple-document window that owns the catalogue, keeps the
@@ -65,6 +66,8 @@ public:
     TfrmRace *RaceForm() const { return FRaceForm; }
     TfrmDieSearch *DieFinder() const { return FDieFinder; }
     TfrmInventory *InventoryForm() const { return FInventoryForm; }
+    // Game sharing: the FTP and mail clients, the accounts, the transfers.
+    TNetService &Net() const { return *FNet; }
 
     // The open army windows in opening order, and the one the army commands refer to.
     const std::vector<TfrmArmy *> &ArmyForms() const { return FArmyForms; }
@@ -151,6 +154,8 @@ public:
     void ShowDieFinder();
     void ShowInventory();
     void OpenFile();
+    // "Download Game": a game by its FTP name, opened as a game window.
+    void DownloadGame();
     void GotoCurrentArmy();
     void GotoNextArmy();
     void GotoPrevArmy();
@@ -213,6 +218,7 @@ private:
     bool FCloseApproved = false;
     bool FChildrenBuilt = false;
     std::map<QString, TDocumentOpener> FOpeners;
+    std::unique_ptr<TNetService> FNet;
 
     QMdiArea *FMdiArea = nullptr;
     QLabel *FStatus = nullptr;
