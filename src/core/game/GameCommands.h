@@ -32,6 +32,7 @@
 #include <vector>
 
 class TArmy;
+class TDie;
 class TKrException;
 
 enum class TGameAnswer { Yes, No, Cancel, OK };
@@ -200,9 +201,10 @@ public:
     // of a group to the place its type stands on. Answer the dialog's status.
     QString ApplyArmy(TPlayer &player, TTerrainInPlay &place, const TArmy &army, const QString &caption);
     QString ApplyGroup(TPlayer &player, const QString &group, const std::vector<std::pair<const TArmy *, QString>> &armies);
-    // Copies the army's dice into an army document, one die at a time as the army
-    // window adds them.
-    void TransferArmy(const TArmyInPlay &army, TArmy &target);
+    // Copies the army's dice into an army document, one die at a time through add (the
+    // army window's own AddDie, which keeps its grids in step; the document's by
+    // default).
+    void TransferArmy(const TArmyInPlay &army, TArmy &target, const std::function<void(TDie &)> &add = {});
 
     // Spells
     void CastSpell(const TCastRequest &request);

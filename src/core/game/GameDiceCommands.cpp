@@ -185,12 +185,15 @@ QString TGameCommands::ApplyGroup(TPlayer &player, const QString &group,
     return status;
 }
 
-void TGameCommands::TransferArmy(const TArmyInPlay &army, TArmy &target)
+void TGameCommands::TransferArmy(const TArmyInPlay &army, TArmy &target, const std::function<void(TDie &)> &add)
 {
     Guarded(u"Error transferring dice."_s, u"in die transfer"_s, [&] {
         FUI.Show(u"Copying dice to "_s + target.Name() + u"..."_s);
         for (const auto &die : army.Dice()) {
-            target.AddDie(die->Die());
+            if (add)
+                add(die->Die());
+            else
+                target.AddDie(die->Die());
             FUI.Show(die->CellText() + u" added to "_s + target.Name() + u".  Total health now "_s +
                      target.HealthText() + u'.');
         }

@@ -4,6 +4,8 @@
 #include "army/ArmyDescription.h"
 #include "reports/DieFinder.h"
 #include "army/ArmyForm.h"
+#include "game/GameDialogs.h"
+#include "game/GameForm.h"
 #include "dice/IconView.h"
 #include "editors/RaceData.h"
 #include "inventory/InventoryForm.h"
@@ -38,6 +40,7 @@ TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths
 {
     setObjectName(u"frmMain"_s);
     setWindowTitle(kTitle);
+    SetGameDialogs(nullptr);
     resize(1024, 720); // the design size, kept unless a stored position says otherwise
     FMdiArea = new QMdiArea(this);
     FMdiArea->setObjectName(u"MDIClient"_s);
@@ -114,12 +117,17 @@ void TfrmMain::CreateWindows()
     mnuNavigateInventory->setEnabled(true);
     mnuNavigateFinder->setEnabled(true);
     connect(FMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
+        YieldShortcutsTo(window ? window->widget() : nullptr);
         if (window && window == FInventoryWindow)
             FInventoryForm->Activate();
         else if (auto *army = window ? qobject_cast<TfrmArmy *>(window->widget()) : nullptr)
             army->SelectArmy();
+        else if (auto *game = window ? qobject_cast<TfrmGame *>(window->widget()) : nullptr)
+            game->Activated();
     });
     RegisterArmyOpeners();
+    RegisterGameOpener();
+    mnuFileNewGame->setEnabled(true);
     connect(this, &TfrmMain::InventoryViewChanged, FInventoryForm, [this] {
         if (!FInventoryForm->FirstActivation())
             FInventoryForm->RebuildTree();
@@ -227,6 +235,7 @@ void TfrmMain::CreateFileMenu()
     for (QAction *item : {mnuFileNewGame, mnuFileDownload})
         item->setEnabled(false);
     connect(mnuFileDownload, &QAction::triggered, this, &TfrmMain::DownloadGame);
+    connect(mnuFileNewGame, &QAction::triggered, this, &TfrmMain::NewGame);
     file->addSeparator();
     mnuFileGenerate = AddAction(file, u"mnuFileGenerate"_s, u"&Regenerate Races"_s);
     connect(mnuFileGenerate, &QAction::triggered, this, &TfrmMain::RegenerateRaces);
@@ -381,6 +390,11 @@ bool TfrmMain::RequestClose()
             break;
         mayClose = army->CloseArmy();
     }
+    for (TfrmGame *game : std::vector<TfrmGame *>(FGameForms)) {
+        if (!mayClose)
+            break;
+        mayClose = game->RequestClose();
+    }
     return mayClose;
 }
 
@@ -433,7 +447,13 @@ void TfrmMain::TerminateMain()
     FSettings.WriteStringSetting(u"SMTP_User"_s, FUserInfo.SmtpUser);
     FSettings.WriteIntegerSetting(u"FTPFileCount"_s, FFtpFileCount);
     FClosing = true;
-    // The windows that show the catalogue's objects go before the objects do.
+    // The windows that show the catalogue's objects go before the objects do; the
+    // games hold dice of the armies' catalogue, so they go first.
+    while (!FGameForms.empty()) {
+        TfrmGame *game = FGameForms.front();
+        FGameForms.erase(FGameForms.begin());
+        delete game->parentWidget();
+    }
     while (!FArmyForms.empty()) {
         TfrmArmy *army = FArmyForms.front();
         FArmyForms.erase(FArmyForms.begin());

@@ -26,6 +26,9 @@ class TfrmAbout;
 class TfrmDisclaimer;
 class TfrmHelp;
 class TfrmArmy;
+class TfrmGame;
+class TGameDialogs;
+class TQtGameDialogs;
 class TfrmArmyDescription;
 class TfrmDieSearch;
 class TfrmIconView;
@@ -80,6 +83,24 @@ public:
     TfrmArmy &AddArmyWindow(std::unique_ptr<TfrmArmy> window);
     // The army window is going: it leaves the lists (and stops being current).
     void RemoveArmy(TfrmArmy *army);
+    // The open game windows in opening order.
+    const std::vector<TfrmGame *> &GameForms() const { return FGameForms; }
+    // A game window shown in the frame and listed among the games.
+    TfrmGame &AddGameWindow(std::unique_ptr<TfrmGame> window);
+    // A game window for the game file, as opening it from a menu or the command line does.
+    TfrmGame &OpenGameWindow(const QString &path);
+    // The game window is going: it leaves the list.
+    void RemoveGame(TfrmGame *game);
+    // The game dialogs of every game window; tests hand in a scripted set (null for the
+    // real dialogs).
+    TGameDialogs &GameDialogs() const { return *FGameDialogs; }
+    void SetGameDialogs(TGameDialogs *dialogs);
+    // The hourglass around long operations: nested up to 20 deep, each EndBusy giving
+    // back the cursor of its BeginBusy.
+    void BeginBusy();
+    void EndBusy();
+    bool Busy() const { return FBusyDepth > 0; }
+
     const TClock &Clock() const { return FClock; }
     TfrmArmyDescription &ArmyDescription() const { return *FArmyDescription; }
     TfrmIconView *IconView() const { return FIconView; }
@@ -154,6 +175,7 @@ public:
     void ShowDieFinder();
     void ShowInventory();
     void OpenFile();
+    void NewGame();
     // "Download Game": a game by its FTP name, opened as a game window.
     void DownloadGame();
     void GotoCurrentArmy();
@@ -200,6 +222,10 @@ private:
     void ArrangeIcons();
     void OpenCommandLineDocuments();
     void RegisterArmyOpeners();
+    void RegisterGameOpener();
+    // The active child window's shortcuts win over the frame's: a frame item whose key
+    // the child also uses gives it up until another window is active.
+    void YieldShortcutsTo(QWidget *child);
 
     TSettingsStore &FSettings;
     TPrompts &FPrompts;
@@ -235,6 +261,11 @@ private:
     TfrmInventory *FInventoryForm = nullptr;
     std::vector<TfrmArmy *> FArmyForms;
     TfrmArmy *FCurrentArmy = nullptr;
+    std::vector<TfrmGame *> FGameForms;
+    std::unique_ptr<TQtGameDialogs> FQtGameDialogs;
+    TGameDialogs *FGameDialogs = nullptr;
+    int FBusyDepth = 0;
+    std::map<QAction *, QKeySequence> FYieldedShortcuts;
     QMdiSubWindow *FInventoryWindow = nullptr;
     TSystemClock FClock;
     QMenu *FWindowsMenu = nullptr;
