@@ -443,9 +443,14 @@ TEST_F(DiceCalcTest, ResultsGoToTheScratchPadAndTheLogWithControl)
     Item(1, 2).Value = 1;
     Mark(1, 2);
     Sheet.DropCells(3, 1); // Save: 1
+    Sheet.SetCurrent(5, 1);
+    UI.Dialogs.push_back(TNumReasonAnswer{u"Armor"_s, 2});
+    Sheet.CreateBonus();
+    Item(5, 1).Value = -2; // Maneuver: below 0
     Item(1, 1).Value = 4;
     Sheet.RecalcColumns();
     EXPECT_EQ(Sheet.Cost(1)->Total, 4) << "the unused column is never sent";
+    EXPECT_EQ(Sheet.Cost(5)->Total, -2);
 
     const QStringList expected{u"Results for Player 1's Army at Frontier"_s, u"5 Melee Hits"_s, u"No Saves"_s};
     EXPECT_EQ(Sheet.ResultLines(), expected);
