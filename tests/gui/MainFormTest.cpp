@@ -435,13 +435,13 @@ TEST_F(MainFormTest, DamagedRaceDatabaseAtStart)
 TEST_F(MainFormTest, MenusAsTheyStand)
 {
     Start({}, false);
-    for (const QString &name : {u"mnuFileNewGame"_s, u"mnuFileDownload"_s, u"mnuNavigateCurrent"_s,
-                                u"mnuGroup0"_s, u"mnuFileSaveRaces"_s})
+    for (const QString &name : {u"mnuNavigateCurrent"_s, u"mnuGroup0"_s, u"mnuFileSaveRaces"_s})
         EXPECT_FALSE(Item(name).isEnabled()) << name.toStdString();
     for (const QString &name : {u"mnuFileGenerate"_s, u"mnuFileExit"_s, u"mnuOptionsPerHealth"_s,
                                 u"mnuOptionsUserInfo"_s, u"mnuOptionsDirectory"_s, u"mnuEditNewRace"_s,
                                 u"mnuEditIcons"_s, u"mnuNavigateRaces"_s, u"mnuNavigateInventory"_s,
-                                u"mnuNavigateFinder"_s, u"mnuFileNew"_s, u"mnuFileOpen"_s, u"mnuNavigatePrev"_s, u"mnuNavigateNext"_s})
+                                u"mnuNavigateFinder"_s, u"mnuFileNew"_s, u"mnuFileOpen"_s, u"mnuNavigatePrev"_s, u"mnuNavigateNext"_s,
+                                u"mnuFileNewGame"_s, u"mnuFileDownload"_s})
         EXPECT_TRUE(Item(name).isEnabled()) << name.toStdString();
     EXPECT_FALSE(Item(u"mnuOptionsShowPrices"_s).isVisible());
     EXPECT_EQ(Item(u"mnuFileSaveRaces"_s).text(), u"Save &Races");

@@ -37,8 +37,8 @@ class TTestHost final : public TCalculatorHost
 {
 public:
     TGame *CalculatorGame() override { return Game; }
-    QString ScratchPad() const override { return Pad; }
-    void SetScratchPad(const QString &text) override { Pad = text; }
+    QString ScratchPadText() const override { return Pad; }
+    void SetScratchPadText(const QString &text) override { Pad = text; }
     QString UserEmail() const override { return Email; }
     void ShowGameStatus(const QString &text) override { Events << u"status: "_s + text; }
     void CalculatorRolled(TDieInPlay &die) override { Events << u"rolled: "_s + die.ReferenceText(); }

@@ -361,7 +361,7 @@ bool TfrmCalculator::RequestClose()
         return true;
     switch (FMain.Prompts().Confirm(windowTitle(), u"Transmit results to scratch pad?"_s, TButtons::YesNoCancel)) {
     case TAnswer::Yes:
-        FHost->SetScratchPad(FSheet.Transmit(FHost->ScratchPad(), FHost->UserEmail()));
+        FHost->SetScratchPadText(FSheet.Transmit(FHost->ScratchPadText(), FHost->UserEmail()));
         return true;
     case TAnswer::No:
         return true;

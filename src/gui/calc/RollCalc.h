@@ -33,8 +33,8 @@ public:
     virtual TGame *CalculatorGame() = 0;
     // The scratch pad memo (txtScratchPad): the results are appended to its text, with
     // CR LF between lines.
-    virtual QString ScratchPad() const = 0;
-    virtual void SetScratchPad(const QString &text) = 0;
+    virtual QString ScratchPadText() const = 0;
+    virtual void SetScratchPadText(const QString &text) = 0;
     // The user's own e-mail address (user information), which decides control.
     virtual QString UserEmail() const = 0;
     // The game window's status line.

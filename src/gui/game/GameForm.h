@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/RollCalc.h"
 #include "game/GameCommands.h"
 
 #include <QMainWindow>
@@ -25,7 +26,7 @@ class TfrmMain;
 // army grid shows the armies and dragons of the selected place; beside them the notes of
 // the face symbol shown, the scratch pad and the spells acting on what is picked. Every
 // command runs as the core's TGameCommands runs it; the window is its TGameUI.
-class TfrmGame : public QMainWindow, public TGameUI
+class TfrmGame : public QMainWindow, public TGameUI, public TCalculatorHost
 {
     Q_OBJECT
 
@@ -152,6 +153,14 @@ public:
     void AfterAction(bool forced) override;
     void SendControlChange() override;
 
+    // TCalculatorHost
+    TGame *CalculatorGame() override { return FGame.get(); }
+    QString ScratchPadText() const override;
+    void SetScratchPadText(const QString &text) override;
+    void ShowGameStatus(const QString &text) override { Show(text); }
+    void CalculatorRolled(TDieInPlay &die) override;
+    void CalculatorClosed(TfrmCalculator &calculator) override;
+
 signals:
     void StatusChanged(const QString &text);
 
@@ -205,6 +214,8 @@ private:
     int FHeightFactor = 3;
     int FAutoSendInterval = 0;
     TfrmGameLog *FLogWindow = nullptr;
+    // The calculators open on this window's armies; they go when it goes.
+    std::vector<TfrmCalculator *> FCalculators;
     QTimer *FUpdateTimer = nullptr;
     bool FClosingChecked = false;
 

@@ -441,11 +441,31 @@ void TfrmGame::UserInformation()
 
 void TfrmGame::ShowCalculator()
 {
-    Guarded(u"Error in calculator."_s, u"processing die roll"_s, [&] {
-        if (!FCurrentArmy) {
-            Message(TGameMessage::Information, u"No army is selected."_s);
-            return;
-        }
-        throw TKrException(u"The roll calculator is not part of this version."_s);
-    });
+    if (TfrmCalculator *calculator = TfrmCalculator::ShowCalculator(*this, FMain, *FGame, FCurrentArmy))
+        FCalculators.push_back(calculator);
+}
+
+QString TfrmGame::ScratchPadText() const
+{
+    return txtScratchPad->toPlainText();
+}
+
+void TfrmGame::SetScratchPadText(const QString &text)
+{
+    txtScratchPad->setPlainText(text);
+}
+
+void TfrmGame::CalculatorRolled(TDieInPlay &die)
+{
+    Refresh(die);
+    UpdateMenus();
+}
+
+void TfrmGame::CalculatorClosed(TfrmCalculator &calculator)
+{
+    std::erase(FCalculators, &calculator);
+    if (auto *frame = parentWidget()) {
+        frame->show();
+        frame->raise();
+    }
 }

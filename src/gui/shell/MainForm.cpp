@@ -62,6 +62,9 @@ TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths
 TfrmMain::~TfrmMain()
 {
     TerminateMain();
+    // The windows still left go with the frame's widgets, after its own members: the
+    // MDI area must not report them to a frame that is no longer whole.
+    FMdiArea->disconnect(this);
 }
 
 void TfrmMain::InitializeMain()
