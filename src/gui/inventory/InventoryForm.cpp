@@ -5,6 +5,7 @@
 #include "editors/DieEdit.h"
 #include "editors/RaceData.h"
 #include "inventory/InventoryTreeModel.h"
+#include "inventory/TradePanel.h"
 #include "reports/DieCount.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
@@ -16,6 +17,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -44,6 +46,11 @@ TfrmInventory::TfrmInventory(TfrmMain &main)
     // The trades of the collection take the right-hand side of the splitter.
     FSplitter = new QSplitter(Qt::Horizontal, this);
     FSplitter->addWidget(tvInventory);
+    FTradePanel = new TTradePanel(*this);
+    FSplitter->addWidget(FTradePanel);
+    FSplitter->setStretchFactor(0, 1);
+    FSplitter->setStretchFactor(1, 0);
+    FSplitter->setSizes({320, FTradePanel->PreferredWidth()});
     setCentralWidget(FSplitter);
     barStatus = new QLabel(this);
     barStatus->setObjectName(u"barStatus"_s);
@@ -55,15 +62,19 @@ TfrmInventory::TfrmInventory(TfrmMain &main)
     connect(tvInventory, &QTreeView::customContextMenuRequested, this,
             [this](const QPoint &at) { Popup().exec(tvInventory->viewport()->mapToGlobal(at)); });
     connect(FModel, &QAbstractItemModel::modelReset, this, [this] { SelectNewNode(nullptr); });
+    connect(FTradePanel, &TTradePanel::CurrentTradeChanged, this, &TfrmInventory::UpdateTradeItems);
     BuildMenus();
     UpdateEditMenu();
     connect(&FMain, &TfrmMain::CurrentArmyChanged, this, &TfrmInventory::UpdateArmyItem);
     FInventory->SetObserver(this);
-    resize(620, 560);
+    resize(320 + FTradePanel->PreferredWidth(), 600);
 }
 
 TfrmInventory::~TfrmInventory()
 {
+    // The panel points at the trades and the inventory: it goes before them.
+    delete FTradePanel;
+    FTradePanel = nullptr;
     // Trades give their counts back before the tree and the catalogue go.
     FInventory->FreeTrades();
     FInventory->SetObserver(nullptr);
@@ -125,18 +136,21 @@ void TfrmInventory::BuildMenus()
     add(file, u"mnuInvExit"_s, u"E&xit"_s, [this] { FMain.ConfirmExit(); });
 
     QMenu *edit = menuBar()->addMenu(u"&Edit"_s);
-    // The trade commands come with the trade panel; they follow the selection already.
-    mnuTradeUsing = disabled(edit, u"mnuInvTradeUsing"_s, u"Next Trade &Using Die"_s,
-                             QKeySequence(Qt::CTRL | Qt::Key_F9));
+    TTradePanel *trades = FTradePanel;
+    mnuTradeUsing = add(edit, u"mnuInvTradeUsing"_s, u"Next Trade &Using Die"_s, [trades] { trades->NextTradeUsing(); },
+                        QKeySequence(Qt::CTRL | Qt::Key_F9));
     mnuIncrease = add(edit, u"mnuInvIncrease"_s, u"&Increase"_s, &TfrmInventory::IncreaseCount,
                       QKeySequence(Qt::SHIFT | Qt::Key_Insert));
     mnuDecrease = add(edit, u"mnuInvDecrease"_s, u"&Decrease"_s, &TfrmInventory::DecreaseCount,
                       QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     mnuChange = add(edit, u"mnuInvChange"_s, u"&Change"_s, &TfrmInventory::ChangeCount, QKeySequence(Qt::Key_F2));
-    mnuTradeIn = disabled(edit, u"mnuInvTradeIn"_s, u"Trade I&n"_s, QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuTradeOut = disabled(edit, u"mnuInvTradeOut"_s, u"Trade &Out"_s, QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuWait = disabled(edit, u"mnuInvWait"_s, u"&Wait"_s, QKeySequence(Qt::CTRL | Qt::Key_W));
-    mnuUnwait = disabled(edit, u"mnuInvUnwait"_s, u"&Unwait"_s, QKeySequence(Qt::CTRL | Qt::Key_U));
+    mnuTradeIn = add(edit, u"mnuInvTradeIn"_s, u"Trade I&n"_s, [trades] { trades->TradeIn(); },
+                     QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuTradeOut = add(edit, u"mnuInvTradeOut"_s, u"Trade &Out"_s, [trades] { trades->TradeOut(); },
+                      QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuWait = add(edit, u"mnuInvWait"_s, u"&Wait"_s, [trades] { trades->Wait(); }, QKeySequence(Qt::CTRL | Qt::Key_W));
+    mnuUnwait = add(edit, u"mnuInvUnwait"_s, u"&Unwait"_s, [trades] { trades->Unwait(); },
+                    QKeySequence(Qt::CTRL | Qt::Key_U));
     edit->addSeparator();
     mnuView = add(edit, u"mnuInvView"_s, u"&View Details"_s, &TfrmInventory::ViewDetails);
     mnuAddToArmy = add(edit, u"mnuInvAddToArmy"_s, u"&Add to Army"_s, &TfrmInventory::AddToArmy,
@@ -148,6 +162,7 @@ void TfrmInventory::BuildMenus()
     QMenu *trading = menuBar()->addMenu(u"&Trading"_s);
     // The alert report window comes with the report itself.
     disabled(trading, u"mnuInvAlertList"_s, u"&Alert List"_s);
+    FTradePanel->BuildMenu(*trading);
 
     FPopup = new QMenu(this);
     for (QAction *item : {mnuTradeUsing, mnuIncrease, mnuDecrease, mnuChange, mnuTradeIn, mnuTradeOut, mnuWait,
@@ -194,11 +209,13 @@ void TfrmInventory::SelectNewNode(TInventoryNode *node)
             FCurrentDie = static_cast<TDie *>(&node->Data());
             FCurrentItem = FCurrentDie;
             FCurrentRace = &FCurrentDie->Race();
+            FTradePanel->SelectItemRow(FCurrentItem);
             break;
         case TInventoryNode::Terrain:
             FCurrentItem = &node->Data();
             FCurrentRace = nullptr;
             FCurrentDie = nullptr;
+            FTradePanel->SelectItemRow(FCurrentItem);
             break;
         case TInventoryNode::Race:
             FCurrentRace = static_cast<TRace *>(&node->Data());
@@ -223,6 +240,8 @@ void TfrmInventory::UpdateEditMenu()
     mnuUnwait->setText(u"&Un-Wait "_s + name);
     for (QAction *each : {mnuIncrease, mnuDecrease, mnuChange, mnuTradeIn, mnuTradeOut, mnuWait, mnuUnwait})
         each->setVisible(item);
+    mnuTradeUsing->setEnabled(item);
+    UpdateTradeItems();
     if (item)
         ShowItemStatus(*FCurrentItem);
 
@@ -236,6 +255,24 @@ void TfrmInventory::UpdateEditMenu()
     }
     mnuPropagate->setText(FCurrentRace ? u"&Propagate Drawers from "_s + FCurrentRace->Name : u"&Propagate Drawers"_s);
     mnuPropagate->setEnabled(FCurrentRace != nullptr);
+}
+
+void TfrmInventory::UpdateTradeItems()
+{
+    const bool enabled = FCurrentItem && FTradePanel->CurrentTrade();
+    for (QAction *each : {mnuTradeIn, mnuTradeOut, mnuWait, mnuUnwait})
+        each->setEnabled(enabled);
+}
+
+void TfrmInventory::SelectItemNode(const TInventoryData &item)
+{
+    if (item.TreeNode)
+        tvInventory->setCurrentIndex(FModel->IndexOf(item.TreeNode));
+}
+
+void TfrmInventory::RefreshSaveItem()
+{
+    mnuSaveInventory->setEnabled(FInventory->InventoryModified);
 }
 
 void TfrmInventory::UpdateArmyItem()
@@ -268,6 +305,14 @@ void TfrmInventory::Activate()
     if (FActivating)
         return;
     FActivating = true;
+    // Ctrl+W is "&Wait" here, not the frame's key for closing a window.
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()); frame && frame->systemMenu()) {
+        for (QAction *item : frame->systemMenu()->actions()) {
+            QList<QKeySequence> keys = item->shortcuts();
+            if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0)
+                item->setShortcuts(keys);
+        }
+    }
     if (!FTreeValid)
         RebuildTree();
     bool reloaded = false;
@@ -330,6 +375,7 @@ void TfrmInventory::RedisplayTree()
 void TfrmInventory::ForgetDie(TDie &die)
 {
     // Trade lines of the die go, giving back what they counted.
+    FTradePanel->ForgetItem(die);
     FInventory->ForgetItem(die);
     mnuSaveInventory->setEnabled(FInventory->InventoryModified);
     if (const TInventoryNode *node = die.TreeNode) {

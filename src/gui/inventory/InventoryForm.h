@@ -13,6 +13,7 @@ class QMenu;
 class QSplitter;
 class QTreeView;
 class TInventoryTreeModel;
+class TTradePanel;
 class TfrmMain;
 
 // The inventory window: the whole collection as a tree with owned and used counts, the
@@ -77,6 +78,13 @@ public:
     QString StatusText() const;
     QTreeView &TreeView() const { return *tvInventory; }
 
+    // The trades on the window's right side.
+    TTradePanel &TradePanel() const { return *FTradePanel; }
+    // Makes the item's node the tree's current node (a row of the trade grid chosen).
+    void SelectItemNode(const TInventoryData &item);
+    // "&Save Inventory" follows the collection's changed flag.
+    void RefreshSaveItem();
+
     // The catalogue's counts changed.
     bool InventoryActive() const override;
     void ItemChanged(TInventoryData &item) override;
@@ -92,6 +100,8 @@ protected:
 private:
     void BuildMenus();
     void UpdateEditMenu();
+    // The trade items of the Edit menu need a current item and a shown trade.
+    void UpdateTradeItems();
     // Reads an inventory file and shows it; a failure stays on the status lines.
     void ReadAndRedisplay(const QString &path);
     // "&Add <die> to <army>" follows the selected die and the current army.
@@ -105,6 +115,7 @@ private:
     TInventoryTreeModel *FModel = nullptr;
     QTreeView *tvInventory = nullptr;
     QSplitter *FSplitter = nullptr;
+    TTradePanel *FTradePanel = nullptr;
     QLabel *barStatus = nullptr;
     QMenu *FPopup = nullptr;
     QString FLastPriceFile;

@@ -1,5 +1,7 @@
 #include "ScriptedPrompts.h"
 
+#include <QPrinter>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -132,10 +134,15 @@ std::optional<TFileChoice> TScriptedPrompts::SaveFile(const TFileDialog &dialog)
     return step ? std::get<std::optional<TFileChoice>>(step->Answer) : std::nullopt;
 }
 
-bool TScriptedPrompts::PrintSetup(QPrinter &)
+bool TScriptedPrompts::PrintSetup(QPrinter &printer)
 {
     const std::optional<TStep> step = Take(TKind::Print, QString(), u"print setup"_s);
-    return step && std::get<bool>(step->Answer);
+    const bool accepted = step && std::get<bool>(step->Answer);
+    if (accepted && !PrintToFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(PrintToFile);
+    }
+    return accepted;
 }
 
 std::optional<QColor> TScriptedPrompts::ChooseColor(const QColor &)
