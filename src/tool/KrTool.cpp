@@ -8,6 +8,8 @@
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
 #include "inventory/Inventory.h"
+#include "inventory/TradeFile.h"
+#include "inventory/TradeOffer.h"
 #include "io/FileAccess.h"
 #include "io/TaggedStream.h"
 #include "random/Randomizer.h"
@@ -32,14 +34,15 @@ const QString kUsage = uR"(Usage: krtool COMMAND [OPTIONS]
 Reads and writes the data files of Tarrowind Assistant.
 
 Commands:
-  dump FILE [--kind races|icons|inventory|prices|army|group] [--races R]
+  dump FILE [--kind races|icons|inventory|prices|trade|army|group] [--races R]
        [--icons I]
       Prints the file as JSON. The kind comes from the file name (KRICONS.DAT is
       the icon file, any other .DAT a race database, .kri an inventory, .krp a
-      price list, .kra an army, .krg an army group) unless --kind says.
-      Inventories, price lists, armies and groups name their dice from the race
-      database.
-  build --kind races|icons|inventory|prices|army|group JSON OUT [--icons I]
+      price list, .btr a trade file, .kra an army, .krg an army group) unless
+      --kind says. Inventories, price lists, trade files, armies and groups name
+      their dice from the race database.
+  build --kind races|icons|inventory|prices|trade|army|group JSON OUT
+        [--icons I]
       Writes the binary file described by JSON (as dump prints it).
   resave [--kind inventory|prices] [--races R] [--icons I] IN OUT
       Loads IN as the program loads an inventory (or imports a price list) and
@@ -51,6 +54,12 @@ Commands:
       program saves it: older versions upgraded (a group of army file paths
       loads those files), dice not in the race database dropped and counted on
       standard error as "<n> dice lost.".
+  import-trade [--races R] [--icons I] IN OFFER OUT
+      Loads the inventory IN as the program does, takes in OFFER as a new trade
+      (a .btr file as "Import Trade From File", any other file as its UTF-8
+      text pasted for "Import Trade From Clipboard") and writes OUT as "Save
+      Inventory" would. Lost lines are told on standard error; an offer the
+      program refuses is a failure.
   stats [--races R] [--icons I] [--race ID [--die ID]] [--per-health]
         [--power-magic-items] [--monstrous-magic-resistance]
       Prints the statistics of every selected die: a line per land with the
@@ -87,7 +96,7 @@ public:
     TFileProblem(const QString &path, const QString &problem) : TKrException(path + u": "_s + problem) {}
 };
 
-enum class TKind { Races, Icons, Inventory, Prices, Army, Group };
+enum class TKind { Races, Icons, Inventory, Prices, Trade, Army, Group };
 
 struct TContext
 {
@@ -148,13 +157,15 @@ TKind ParseKind(const QString &kind)
         return TKind::Inventory;
     if (kind == u"prices")
         return TKind::Prices;
+    if (kind == u"trade")
+        return TKind::Trade;
     if (kind == u"army")
         return TKind::Army;
     if (kind == u"group")
         return TKind::Group;
     throw TUsageError(
-        u"--kind must be \"races\", \"icons\", \"inventory\", \"prices\", \"army\" or \"group\", not \"%1\"."_s.arg(
-            kind));
+        u"--kind must be \"races\", \"icons\", \"inventory\", \"prices\", \"trade\", \"army\" or \"group\", not \"%1\"."_s
+            .arg(kind));
 }
 
 TKind KindOfFile(const QString &path)
@@ -168,6 +179,8 @@ TKind KindOfFile(const QString &path)
         return TKind::Inventory;
     if (name.endsWith(u".krp"_s, Qt::CaseInsensitive))
         return TKind::Prices;
+    if (name.endsWith(u".btr"_s, Qt::CaseInsensitive))
+        return TKind::Trade;
     if (name.endsWith(u".kra"_s, Qt::CaseInsensitive))
         return TKind::Army;
     if (name.endsWith(u".krg"_s, Qt::CaseInsensitive))
@@ -252,7 +265,8 @@ void LoadCatalogue(const TContext &context, const TCommandLine &line, TCatalogue
 
 bool NamesDice(TKind kind)
 {
-    return kind == TKind::Inventory || kind == TKind::Prices || kind == TKind::Army || kind == TKind::Group;
+    return kind == TKind::Inventory || kind == TKind::Prices || kind == TKind::Trade || kind == TKind::Army ||
+           kind == TKind::Group;
 }
 
 // Inventories, price lists, armies and groups name their dice from the race database.
@@ -268,6 +282,9 @@ void DumpNamingFile(const TContext &context, const TCommandLine &line, const QSt
                 break;
             case TKind::Prices:
                 render = [file = TPriceListFile::Read(reader)](const TCatalogue &c) { return PricesToJson(file, c); };
+                break;
+            case TKind::Trade:
+                render = [file = TTradeFile::Read(reader)](const TCatalogue &c) { return TradeFileToJson(file, c); };
                 break;
             case TKind::Army:
                 render = [file = TArmyRecord::Read(reader)](const TCatalogue &c) { return ArmyToJson(file, c); };
@@ -295,7 +312,7 @@ int Dump(const TContext &context, const QStringList &args)
         return 0;
     }
     if (line.IsSet(u"races"_s))
-        throw TUsageError(u"--races is for inventories, price lists, armies and groups."_s);
+        throw TUsageError(u"--races is for inventories, price lists, trade files, armies and groups."_s);
     TCatalogue catalogue;
     if (kind == TKind::Icons) {
         ReadTagged(path, [&](TTaggedReader &reader) { ReadIconStream(reader, catalogue.Icons()); },
@@ -313,16 +330,18 @@ int Build(const TContext &, const QStringList &args)
 {
     const TCommandLine line(u"build"_s, args, {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"icons"_s, u"I"_s)}, 2);
     if (!line.IsSet(u"kind"_s))
-        throw TUsageError(u"build needs --kind races, icons, inventory, prices, army or group."_s);
+        throw TUsageError(u"build needs --kind races, icons, inventory, prices, trade, army or group."_s);
     const TKind kind = ParseKind(line.Value(u"kind"_s));
     const QString jsonPath = line.Positional(0);
     const QString outPath = line.Positional(1);
     const QJsonObject json = ReadJson(jsonPath);
-    if (kind == TKind::Army || kind == TKind::Group) {
+    if (kind == TKind::Army || kind == TKind::Group || kind == TKind::Trade) {
         std::function<void(TTaggedWriter &)> write;
         try {
             if (kind == TKind::Army)
                 write = [army = ArmyFromJson(json)](TTaggedWriter &writer) { army.Write(writer); };
+            else if (kind == TKind::Trade)
+                write = [trade = TradeFileFromJson(json)](TTaggedWriter &writer) { trade.Write(writer); };
             else
                 write = [group = GroupFromJson(json)](TTaggedWriter &writer) { group.Write(writer); };
         } catch (const TKrException &failure) {
@@ -442,6 +461,62 @@ int Resave(const TContext &context, const QStringList &args)
     } catch (const TKrException &failure) {
         throw TFileProblem(outPath, failure.Message());
     }
+    return 0;
+}
+
+// The offer's text as a paste would give it: UTF-8, whatever the bytes.
+QString ReadOfferText(const QString &path)
+{
+    QByteArray bytes;
+    try {
+        ReadFileWith(path, [&](QIODevice &file) { bytes = file.readAll(); });
+    } catch (const TKrException &failure) {
+        throw TFileProblem(path, failure.Message());
+    }
+    return QString::fromUtf8(bytes);
+}
+
+int ImportTrade(const TContext &context, const QStringList &args)
+{
+    const TCommandLine line(u"import-trade"_s, args, {ValueOption(u"races"_s, u"R"_s), ValueOption(u"icons"_s, u"I"_s)},
+                            3);
+    const QString inPath = line.Positional(0);
+    const QString offerPath = line.Positional(1);
+    const QString outPath = line.Positional(2);
+    TCatalogue catalogue;
+    LoadCatalogue(context, line, catalogue);
+    TSystemClock clock;
+    TInventory inventory(catalogue, clock);
+    TInventoryReadResult read;
+    try {
+        read = inventory.LoadFile(inPath);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(inPath, failure.Message());
+    }
+    if (read.NotFound > 0)
+        context.Err << TInventory::InventoryNotFoundMessage(read.NotFound) << u'\n';
+    qint64 lost = 0;
+    if (offerPath.endsWith(u".btr"_s, Qt::CaseInsensitive)) {
+        try {
+            ImportTradeFile(inventory, offerPath);
+        } catch (const TKrException &failure) {
+            throw TFileProblem(offerPath, failure.Message());
+        }
+    } else {
+        const QString text = ReadOfferText(offerPath);
+        try {
+            ImportTradeOffer(inventory, ParseTradeOffer(text), lost);
+        } catch (const TKrException &failure) {
+            throw TFileProblem(offerPath, failure.Message());
+        }
+    }
+    try {
+        inventory.SaveFile(outPath);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(outPath, failure.Message());
+    }
+    if (lost > 0)
+        context.Err << LostInImportMessage(lost) << u'\n';
     return 0;
 }
 
@@ -594,6 +669,8 @@ int RunKrTool(const QStringList &args, QTextStream &out, QTextStream &err, const
             return Build(context, rest);
         if (command == u"resave")
             return Resave(context, rest);
+        if (command == u"import-trade")
+            return ImportTrade(context, rest);
         if (command == u"stats")
             return Stats(context, rest);
         if (command == u"analyze")

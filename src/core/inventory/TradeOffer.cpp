@@ -23,7 +23,8 @@ public:
 
     bool Next(QStringView &line)
     {
-        if (FPos > FText.size())
+        // A break at the very end ends the last line; it starts none.
+        if (FPos > FText.size() || (FPos == FText.size() && FPos > 0))
             return false;
         qsizetype end = FPos;
         while (end < FText.size() && FText[end] != u'\r' && FText[end] != u'\n')

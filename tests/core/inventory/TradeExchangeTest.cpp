@@ -83,6 +83,10 @@ TEST(TradeOffer, KeywordsAndItemLinesMakeATrade)
     EXPECT_EQ(trade.Notes, u"slow\r\nfast");
     EXPECT_TRUE(c.Inventory.InventoryModified);
     EXPECT_EQ(c.Inventory.Trades().size(), 1u);
+
+    // The break that ends the text ends the last line; an empty line within is a line.
+    EXPECT_EQ(ParseTradeOffer(u"Name: Pat\r\nAddress: 1 Mill Lane\r\n"_s).Address, u"1 Mill Lane");
+    EXPECT_EQ(ParseTradeOffer(u"Name: Pat\nAddress: a\n\nb\n"_s).Address, u"a\r\n\r\nb");
 }
 
 TEST(TradeOffer, TheNameMustComeFirst)
