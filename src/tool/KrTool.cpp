@@ -425,6 +425,24 @@ int ResaveArmies(const TContext &context, const TCommandLine &line, TKind kind, 
     return 0;
 }
 
+// An inventory loaded (or a price list imported) as the program does; entries it cannot
+// place are told with the program's own message box text, and the work goes on without
+// them.
+void ReadCollection(const TContext &context, TInventory &inventory, const QString &path, TKind kind)
+{
+    TInventoryReadResult read;
+    try {
+        read = kind == TKind::Inventory ? inventory.LoadFile(path) : inventory.ImportPrices(path);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(path, failure.Message());
+    }
+    if (read.NotFound > 0) {
+        context.Err << (kind == TKind::Inventory ? TInventory::InventoryNotFoundMessage(read.NotFound)
+                                                 : TInventory::PriceListNotFoundMessage(read.NotFound))
+                    << u'\n';
+    }
+}
+
 int Resave(const TContext &context, const QStringList &args)
 {
     const TCommandLine line(
@@ -441,18 +459,7 @@ int Resave(const TContext &context, const QStringList &args)
     LoadCatalogue(context, line, catalogue);
     TSystemClock clock;
     TInventory inventory(catalogue, clock);
-    TInventoryReadResult read;
-    try {
-        read = kind == TKind::Inventory ? inventory.LoadFile(inPath) : inventory.ImportPrices(inPath);
-    } catch (const TKrException &failure) {
-        throw TFileProblem(inPath, failure.Message());
-    }
-    // The program's own message box text; the file is still written, without them.
-    if (read.NotFound > 0) {
-        context.Err << (kind == TKind::Inventory ? TInventory::InventoryNotFoundMessage(read.NotFound)
-                                                 : TInventory::PriceListNotFoundMessage(read.NotFound))
-                    << u'\n';
-    }
+    ReadCollection(context, inventory, inPath, kind);
     try {
         if (kind == TKind::Inventory)
             inventory.SaveFile(outPath);
@@ -487,14 +494,7 @@ int ImportTrade(const TContext &context, const QStringList &args)
     LoadCatalogue(context, line, catalogue);
     TSystemClock clock;
     TInventory inventory(catalogue, clock);
-    TInventoryReadResult read;
-    try {
-        read = inventory.LoadFile(inPath);
-    } catch (const TKrException &failure) {
-        throw TFileProblem(inPath, failure.Message());
-    }
-    if (read.NotFound > 0)
-        context.Err << TInventory::InventoryNotFoundMessage(read.NotFound) << u'\n';
+    ReadCollection(context, inventory, inPath, TKind::Inventory);
     qint64 lost = 0;
     if (offerPath.endsWith(u".btr"_s, Qt::CaseInsensitive)) {
         try {

@@ -33,14 +33,7 @@ class InventoryToolTest : public TToolTest
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(
-            Run({u"build"_s, u"--kind"_s, u"icons"_s, TestDataPath(u"tool/mini-icons.json"_s), Path(u"KRICONS.DAT"_s)})
-                .Status,
-            0);
-        ASSERT_EQ(
-            Run({u"build"_s, u"--kind"_s, u"races"_s, TestDataPath(u"tool/mini-races.json"_s), Path(u"KRRACES.DAT"_s)})
-                .Status,
-            0);
+        BuildMiniCatalogue();
     }
 
     QStringList Races() const { return {u"--races"_s, Path(u"KRRACES.DAT"_s)}; }

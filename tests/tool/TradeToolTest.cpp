@@ -25,14 +25,7 @@ class TradeToolTest : public TToolTest
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(
-            Run({u"build"_s, u"--kind"_s, u"icons"_s, TestDataPath(u"tool/mini-icons.json"_s), Path(u"KRICONS.DAT"_s)})
-                .Status,
-            0);
-        ASSERT_EQ(
-            Run({u"build"_s, u"--kind"_s, u"races"_s, TestDataPath(u"tool/mini-races.json"_s), Path(u"KRRACES.DAT"_s)})
-                .Status,
-            0);
+        BuildMiniCatalogue();
         // An empty collection as the program saves it.
         TCatalogue catalogue;
         ReadFileWith(Path(u"KRRACES.DAT"_s), [&](QIODevice &file) {

@@ -11,14 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString Lines(const TTrade &trade)
-{
-    QStringList lines;
-    for (const auto &line : trade.Lines())
-        lines << line->Item().Name + u' ' + QString::number(line->Count());
-    return lines.join(u", "_s);
-}
-
 QString Items(const TTradeOffer &offer)
 {
     QStringList items;
