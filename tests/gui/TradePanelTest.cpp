@@ -339,3 +339,26 @@ TEST_F(TTradeWindowTest, SendingAndReceivingFollowTheCountsAndTheLog)
     EXPECT_EQ(form.StatusText(), u"Error writing trade log.");
     EXPECT_EQ(Main->StatusText(), u"Error writing trade log.");
 }
+
+TEST_F(TTradeWindowTest, TheWindowsOwnKeysComeBeforeTheFrames)
+{
+    // Ctrl+S and Ctrl+P are also the frame's keys for the group's pools.
+    Open();
+    CreateTrade(u"Pat"_s);
+    Select(Gull());
+    Item(u"mnuGroup3"_s).setEnabled(true);
+    Item(u"mnuGroup4"_s).setEnabled(true);
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(GridRow(1).first(), u"  (1)");
+    Prompts.ExpectAsk(u"Save changes to Pat?"_s, TAnswer::Cancel);
+    Press(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(Form().StatusText(), u"Print cancelled by user.");
+    // In a box of the panel too, while the box keeps its own keys.
+    QLineEdit &terms = Box<QLineEdit>(u"txtTerms"_s);
+    terms.setText(u"even"_s);
+    terms.setFocus();
+    QTest::keyClick(&terms, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(GridRow(1).first(), u"  (2)");
+    QTest::keyClick(&terms, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(terms.selectedText(), u"even");
+}

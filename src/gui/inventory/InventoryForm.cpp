@@ -558,6 +558,53 @@ bool TfrmInventory::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+QAction *TfrmInventory::OwnShortcut(const QKeySequence &key) const
+{
+    std::vector<const QMenu *> menus;
+    for (const QAction *top : menuBar()->actions()) {
+        if (top->menu())
+            menus.push_back(top->menu());
+    }
+    while (!menus.empty()) {
+        const QMenu *menu = menus.back();
+        menus.pop_back();
+        for (QAction *item : menu->actions()) {
+            if (item->menu())
+                menus.push_back(item->menu());
+            else if (item->isEnabled() && item->isVisible() && item->shortcuts().contains(key))
+                return item;
+        }
+    }
+    return nullptr;
+}
+
+bool TfrmInventory::event(QEvent *event)
+{
+    // The window's own keys come before the frame's: Ctrl+S and Ctrl+P also belong to the
+    // frame's group items, and a key two items claim would do nothing at all. The item is
+    // triggered as the key is offered to the shortcuts, and the key press that follows
+    // does nothing more.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence keys(key->keyCombination());
+        FOwnKey = QKeySequence();
+        if (QAction *own = OwnShortcut(keys)) {
+            event->accept();
+            FOwnKey = keys;
+            own->trigger();
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyPress && !FOwnKey.isEmpty()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (QKeySequence(key->keyCombination()) == FOwnKey) {
+            FOwnKey = QKeySequence();
+            event->accept();
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
+}
+
 void TfrmInventory::closeEvent(QCloseEvent *event)
 {
     // The inventory stays as long as the program: closing it means leaving.

@@ -4,6 +4,7 @@
 #include "inventory/Inventory.h"
 #include "inventory/InventoryTree.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <memory>
@@ -94,6 +95,7 @@ signals:
     void StatusChanged(const QString &text);
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -108,6 +110,8 @@ private:
     void UpdateArmyItem();
     void ChangeCountBy(int delta);
     bool HandleKey(int key, const QString &text);
+    // The enabled and visible item of the window's own menus that this key triggers.
+    QAction *OwnShortcut(const QKeySequence &key) const;
 
     TfrmMain &FMain;
     std::unique_ptr<TInventory> FInventory;
@@ -119,6 +123,8 @@ private:
     QLabel *barStatus = nullptr;
     QMenu *FPopup = nullptr;
     QString FLastPriceFile;
+    // The key whose item ran as the key was offered to the shortcuts.
+    QKeySequence FOwnKey;
 
     bool FTreeValid = false;
     bool FFirstActivation = true;
