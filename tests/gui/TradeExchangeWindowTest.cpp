@@ -143,11 +143,11 @@ TEST_F(TTradeWindowTest, TheReportPrintsToAPdfFile)
     EXPECT_EQ(form.StatusText(), u"Print cancelled by user.");
     EXPECT_EQ(form.Inventory().Trades().front()->Lines().size(), 1u) << "saved before printing";
 
-    Prompts.PrintToFile = Data.filePath(u"Pat.pdf"_s);
+    Prompts.PrintFile = Data.filePath(u"Pat.pdf"_s);
     Prompts.ExpectPrintSetup(true);
     Press(Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(form.StatusText(), u"Pat printed.");
-    const QByteArray pdf = FileBytes(Prompts.PrintToFile);
+    const QByteArray pdf = FileBytes(Prompts.PrintFile);
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_EQ(PdfPages(pdf), 1);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"Pat\r\n1 Mill Lane\r\nRiverton");

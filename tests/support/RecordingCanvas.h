@@ -1,12 +1,8 @@
 #pragma once
 
-// A print canvas that records what a layout draws, with fixed metrics, so that printed
-// reports can be checked to the unit.
-
 #include "KrException.h"
 #include "army/PrintCanvas.h"
 
-#include <QString>
 #include <QStringList>
 
 #include <algorithm>
@@ -56,7 +52,7 @@ public:
         Lines.push_back({Page, x1, y1, x2, y2, penWidth});
     }
     int PageWidth() const override { return Width; }
-    int PageHeight() const override { return Height; }
+    int PageHeight() const override { return 1100; }
     int PixelsPerInch() const override { return 96; }
 
     // The texts drawn on one line of a page, left to right.
@@ -87,7 +83,6 @@ public:
     }
 
     int Width = 1200;
-    int Height = 1100;
     bool FailOnNewPage = false;
     int Page = 0;
     QStringList Events;

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "army/ArmyAnalysis.h"
 #include "RecordingCanvas.h"
+#include "army/PrintCanvas.h"
 #include "dice/Catalogue.h"
 #include "dice/DiceData.h"
 #include "shell/ResultMap.h"

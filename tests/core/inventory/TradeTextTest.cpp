@@ -21,6 +21,13 @@ QString Row(const QString &text, const QString &points)
     return u"     "_s + text.leftJustified(60) + u' ' + points;
 }
 
+// Pages on which the entries must end above 288.
+class TShortPages : public TRecordingCanvas
+{
+public:
+    int PageHeight() const override { return 360; }
+};
+
 struct TTradeTexts : ::testing::Test
 {
     TTradeTexts()
@@ -200,8 +207,7 @@ TEST_F(TTradeTexts, LongTradesContinueOnPagesOfTheirOwn)
     for (TDie *die : {&c.Scout(), &c.Archer(), &c.TideLord(), &c.Drake(), &c.Wyrm()})
         trade.AppendLine(*die, -1);
     trade.AppendLine(c.Blot(), 1);
-    TRecordingCanvas canvas;
-    canvas.Height = 360; // the entries must end above 288
+    TShortPages canvas;
     PrintTrade(canvas, MakeTradePrintData(trade, QString()));
 
     EXPECT_EQ(canvas.Events, (QStringList{u"begin Pat"_s, u"page"_s, u"end"_s}));
@@ -220,8 +226,7 @@ TEST_F(TTradeTexts, LongTradesContinueOnPagesOfTheirOwn)
         EXPECT_LE(drawn.Y + 16, 360 - 72) << drawn.Text.toStdString();
 
     // A failing printer gives up the document and says why.
-    TRecordingCanvas failing;
-    failing.Height = 360;
+    TShortPages failing;
     failing.FailOnNewPage = true;
     EXPECT_EQ(FailureOf([&] { PrintTrade(failing, MakeTradePrintData(trade, QString())); }), u"out of paper");
     EXPECT_EQ(failing.Events, (QStringList{u"begin Pat"_s, u"abort"_s}));

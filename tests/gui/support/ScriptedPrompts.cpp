@@ -138,9 +138,9 @@ bool TScriptedPrompts::PrintSetup(QPrinter &printer)
 {
     const std::optional<TStep> step = Take(TKind::Print, QString(), u"print setup"_s);
     const bool accepted = step && std::get<bool>(step->Answer);
-    if (accepted && !PrintToFile.isEmpty()) {
+    if (accepted && !PrintFile.isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(PrintToFile);
+        printer.setOutputFileName(PrintFile);
     }
     return accepted;
 }

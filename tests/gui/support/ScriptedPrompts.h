@@ -43,8 +43,8 @@ public:
     QStringList Transcript;
     int Beeps = 0;
     TFileDialog LastFileDialog;
-    // When set, an accepted print setup prints to this PDF file, as "Print to File" does.
-    QString PrintToFile;
+    // When set, an accepted print dialog prints to this PDF file, as "Print to File" does.
+    QString PrintFile;
 
 private:
     enum class TKind { Ask, Message, Input, Open, Save, Color, Print };
