@@ -19,6 +19,7 @@
 #include "shell/ResultMap.h"
 #include "shell/WindowRecord.h"
 #include "inventory/Inventory.h"
+#include "inventory/TradeFile.h"
 #include "shell/Clock.h"
 
 #include <QBuffer>
@@ -252,6 +253,13 @@ int main(int argc, char **argv)
         Save(folder.filePath(u"inventory-with-trades.kri"_s),
              WriteToBytes([&](TTaggedWriter &writer) { collection.Inventory.WriteStream(writer); }));
         Save(folder.filePath(u"inventory-version-4.kri"_s), OldInventory());
+        const TTradeFile trade =
+            MakeTradeFile(*collection.Inventory.Trades().front(), u"Robin Vale\n4 Hill Road"_s, u"r@example.org"_s);
+        Save(folder.filePath(u"trade.btr"_s), WriteToBytes([&](TTaggedWriter &writer) { trade.Write(writer); }));
+        Save(folder.filePath(u"offer.txt"_s),
+             "Name: Pat\r\nEMail: PAT@example.org\r\nxx0000100000: 2\r\nxx0000200001: 1\r\n"
+             "xx-000200005: 1\r\nxx-000300010: 1\r\nxx12   3    : 1\r\ncard: visa\r\ndate: 05/99\r\n"
+             "Address: 1 Mill Lane\r\nRiverton\r\nNotes: slow\r\nfast\r\n");
         Save(folder.filePath(u"prices.krp"_s),
              WriteToBytes([&](TTaggedWriter &writer) { collection.Inventory.WritePrices(writer); }));
 

@@ -27,7 +27,8 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || (( seconds < 1 )); then
 fi
 
 targets=(fuzz_tagged_reader fuzz_race_file fuzz_icon_file fuzz_inventory_file fuzz_price_list
-         fuzz_army_file fuzz_group_file fuzz_settings_file fuzz_game_file fuzz_trade_frame)
+         fuzz_army_file fuzz_group_file fuzz_settings_file fuzz_game_file fuzz_trade_frame
+         fuzz_trade_offer fuzz_trade_file)
 for target in "${targets[@]}"; do
   if [[ ! -x $build/bin/$target ]]; then
     echo "$0: $build/bin/$target is missing; configure with -DKR_FUZZ=ON and build first" >&2

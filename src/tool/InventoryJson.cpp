@@ -263,3 +263,51 @@ TPriceListFile PricesFromJson(const QJsonObject &json)
     members.CheckAllUsed();
     return file;
 }
+
+TJsonOut TradeFileToJson(const TTradeFile &file, const TCatalogue &names)
+{
+    TJsonOut json = TJsonOut::Object();
+    json.Add(u"kind"_s, u"trade"_s);
+    json.Add(u"version"_s, file.Version);
+    TJsonOut &address = json.Add(u"address"_s, TJsonOut::Array());
+    for (const QString &line : file.Address)
+        address.Append(TJsonOut(line));
+    json.Add(u"email"_s, file.EMail);
+    TJsonOut &lines = json.Add(u"lines"_s, TJsonOut::Array());
+    for (const TTradeFileLine &line : file.Lines) {
+        TJsonOut &entry = lines.Append(TJsonOut::Object());
+        AddReference(entry, line.A, line.B, names);
+        entry.Add(u"count"_s, line.Count);
+    }
+    return json;
+}
+
+TTradeFile TradeFileFromJson(const QJsonObject &json)
+{
+    TMembers members(json, QString());
+    // The program passes over the version of a trade file it reads; any is shown.
+    ReadHeader(members, u"trade"_s, kMin32, kMax32);
+    TTradeFile file;
+    if (members.Has(u"address"_s)) {
+        const QJsonArray address = members.List(u"address"_s);
+        for (qsizetype i = 0; i < address.size(); ++i) {
+            if (!address[i].isString())
+                Invalid(At(u"address"_s, i), u"a text is expected"_s);
+            file.Address << address[i].toString();
+        }
+    }
+    file.EMail = members.Text(u"email"_s, QString());
+    if (members.Has(u"lines"_s)) {
+        const QJsonArray lines = members.List(u"lines"_s);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            TMembers entry(lines[i], At(u"lines"_s, i));
+            TTradeFileLine line;
+            ReadReference(entry, line.A, line.B);
+            line.Count = entry.Integer32(u"count"_s);
+            entry.CheckAllUsed();
+            file.Lines.push_back(line);
+        }
+    }
+    members.CheckAllUsed();
+    return file;
+}

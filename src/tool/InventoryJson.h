@@ -2,6 +2,7 @@
 
 #include "JsonWriter.h"
 #include "inventory/Inventory.h"
+#include "inventory/TradeFile.h"
 
 #include <QJsonObject>
 
@@ -19,3 +20,8 @@ TInventoryFile InventoryFromJson(const QJsonObject &json);
 
 TJsonOut PricesToJson(const TPriceListFile &file, const TCatalogue &names);
 TPriceListFile PricesFromJson(const QJsonObject &json);
+
+// The trade file: the writer's address lines, e-mail address and the lines with their
+// references and counts (positive: coming in to the writer).
+TJsonOut TradeFileToJson(const TTradeFile &file, const TCatalogue &names);
+TTradeFile TradeFileFromJson(const QJsonObject &json);

@@ -12,6 +12,8 @@
 #include "game/GameLog.h"
 #include "inventory/Inventory.h"
 #include "inventory/KeepRules.h"
+#include "inventory/TradeFile.h"
+#include "inventory/TradeOffer.h"
 #include "io/FileAccess.h"
 #include "io/TaggedStream.h"
 #include "random/Randomizer.h"
@@ -41,14 +43,15 @@ const QString kUsage = uR"(Usage: krtool COMMAND [OPTIONS]
 Reads and writes the data files of Tarrowind Assistant.
 
 Commands:
-  dump FILE [--kind races|icons|inventory|prices|army|group|game] [--races R]
-       [--icons I]
+  dump FILE [--kind races|icons|inventory|prices|trade|army|group|game]
+       [--races R] [--icons I]
       Prints the file as JSON. The kind comes from the file name (KRICONS.DAT is
       the icon file, any other .DAT a race database, .kri an inventory, .krp a
-      price list, .kra an army, .krg an army group, .kgm a game) unless --kind
-      says. Inventories, price lists, armies, groups and games name their dice
-      from the race database.
-  build --kind races|icons|inventory|prices|army|group|game JSON OUT [--icons I]
+      price list, .btr a trade file, .kra an army, .krg an army group, .kgm a
+      game) unless --kind says. Inventories, price lists, trade files, armies,
+      groups and games name their dice from the race database.
+  build --kind races|icons|inventory|prices|trade|army|group|game JSON OUT
+        [--icons I]
       Writes the binary file described by JSON (as dump prints it).
   resave [--kind inventory|prices] [--races R] [--icons I] IN OUT
       Loads IN as the program loads an inventory (or imports a price list) and
@@ -67,6 +70,12 @@ Commands:
   status GAME [--races R] [--icons I]
       Prints the status text of the game as "Copy Status to Clipboard" gives it,
       each line ending in CR LF.
+  import-trade [--races R] [--icons I] IN OFFER OUT
+      Loads the inventory IN as the program does, takes in OFFER as a new trade
+      (a .btr file as "Import Trade From File", any other file as its UTF-8
+      text pasted for "Import Trade From Clipboard") and writes OUT as "Save
+      Inventory" would. Lost lines are told on standard error; an offer the
+      program refuses is a failure.
   stats [--races R] [--icons I] [--race ID [--die ID]] [--per-health]
         [--power-magic-items] [--monstrous-magic-resistance]
       Prints the statistics of every selected die: a line per land with the
@@ -111,7 +120,7 @@ public:
     TFileProblem(const QString &path, const QString &problem) : TKrException(path + u": "_s + problem) {}
 };
 
-enum class TKind { Races, Icons, Inventory, Prices, Army, Group, Game };
+enum class TKind { Races, Icons, Inventory, Prices, Trade, Army, Group, Game };
 
 struct TContext
 {
@@ -173,14 +182,16 @@ TKind ParseKind(const QString &kind)
         return TKind::Inventory;
     if (kind == u"prices")
         return TKind::Prices;
+    if (kind == u"trade")
+        return TKind::Trade;
     if (kind == u"army")
         return TKind::Army;
     if (kind == u"group")
         return TKind::Group;
     if (kind == u"game")
         return TKind::Game;
-    throw TUsageError(u"--kind must be \"races\", \"icons\", \"inventory\", \"prices\", \"army\", \"group\" or "
-                      u"\"game\", not \"%1\"."_s.arg(kind));
+    throw TUsageError(u"--kind must be \"races\", \"icons\", \"inventory\", \"prices\", \"trade\", \"army\", "
+                      u"\"group\" or \"game\", not \"%1\"."_s.arg(kind));
 }
 
 TKind KindOfFile(const QString &path)
@@ -194,6 +205,8 @@ TKind KindOfFile(const QString &path)
         return TKind::Inventory;
     if (name.endsWith(u".krp"_s, Qt::CaseInsensitive))
         return TKind::Prices;
+    if (name.endsWith(u".btr"_s, Qt::CaseInsensitive))
+        return TKind::Trade;
     if (name.endsWith(u".kra"_s, Qt::CaseInsensitive))
         return TKind::Army;
     if (name.endsWith(u".krg"_s, Qt::CaseInsensitive))
@@ -280,8 +293,8 @@ void LoadCatalogue(const TContext &context, const TCommandLine &line, TCatalogue
 
 bool NamesDice(TKind kind)
 {
-    return kind == TKind::Inventory || kind == TKind::Prices || kind == TKind::Army || kind == TKind::Group ||
-           kind == TKind::Game;
+    return kind == TKind::Inventory || kind == TKind::Prices || kind == TKind::Trade || kind == TKind::Army ||
+           kind == TKind::Group || kind == TKind::Game;
 }
 
 // Inventories, price lists, armies and groups name their dice from the race database.
@@ -297,6 +310,9 @@ void DumpNamingFile(const TContext &context, const TCommandLine &line, const QSt
                 break;
             case TKind::Prices:
                 render = [file = TPriceListFile::Read(reader)](const TCatalogue &c) { return PricesToJson(file, c); };
+                break;
+            case TKind::Trade:
+                render = [file = TTradeFile::Read(reader)](const TCatalogue &c) { return TradeFileToJson(file, c); };
                 break;
             case TKind::Army:
                 render = [file = TArmyRecord::Read(reader)](const TCatalogue &c) { return ArmyToJson(file, c); };
@@ -327,7 +343,7 @@ int Dump(const TContext &context, const QStringList &args)
         return 0;
     }
     if (line.IsSet(u"races"_s))
-        throw TUsageError(u"--races is for inventories, price lists, armies, groups and games."_s);
+        throw TUsageError(u"--races is for inventories, price lists, trade files, armies, groups and games."_s);
     TCatalogue catalogue;
     if (kind == TKind::Icons) {
         ReadTagged(path, [&](TTaggedReader &reader) { ReadIconStream(reader, catalogue.Icons()); },
@@ -345,16 +361,18 @@ int Build(const TContext &, const QStringList &args)
 {
     const TCommandLine line(u"build"_s, args, {ValueOption(u"kind"_s, u"K"_s), ValueOption(u"icons"_s, u"I"_s)}, 2);
     if (!line.IsSet(u"kind"_s))
-        throw TUsageError(u"build needs --kind races, icons, inventory, prices, army, group or game."_s);
+        throw TUsageError(u"build needs --kind races, icons, inventory, prices, trade, army, group or game."_s);
     const TKind kind = ParseKind(line.Value(u"kind"_s));
     const QString jsonPath = line.Positional(0);
     const QString outPath = line.Positional(1);
     const QJsonObject json = ReadJson(jsonPath);
-    if (kind == TKind::Army || kind == TKind::Group || kind == TKind::Game) {
+    if (kind == TKind::Army || kind == TKind::Group || kind == TKind::Trade || kind == TKind::Game) {
         std::function<void(TTaggedWriter &)> write;
         try {
             if (kind == TKind::Army)
                 write = [army = ArmyFromJson(json)](TTaggedWriter &writer) { army.Write(writer); };
+            else if (kind == TKind::Trade)
+                write = [trade = TradeFileFromJson(json)](TTaggedWriter &writer) { trade.Write(writer); };
             else if (kind == TKind::Group)
                 write = [group = GroupFromJson(json)](TTaggedWriter &writer) { group.Write(writer); };
             else
@@ -479,6 +497,24 @@ int Status(const TContext &context, const QStringList &args)
     return 0;
 }
 
+// An inventory loaded (or a price list imported) as the program does; entries it cannot
+// place are told with the program's own message box text, and the work goes on without
+// them.
+void ReadCollection(const TContext &context, TInventory &inventory, const QString &path, TKind kind)
+{
+    TInventoryReadResult read;
+    try {
+        read = kind == TKind::Inventory ? inventory.LoadFile(path) : inventory.ImportPrices(path);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(path, failure.Message());
+    }
+    if (read.NotFound > 0) {
+        context.Err << (kind == TKind::Inventory ? TInventory::InventoryNotFoundMessage(read.NotFound)
+                                                 : TInventory::PriceListNotFoundMessage(read.NotFound))
+                    << u'\n';
+    }
+}
+
 int Resave(const TContext &context, const QStringList &args)
 {
     const TCommandLine line(
@@ -497,18 +533,7 @@ int Resave(const TContext &context, const QStringList &args)
     LoadCatalogue(context, line, catalogue);
     TSystemClock clock;
     TInventory inventory(catalogue, clock);
-    TInventoryReadResult read;
-    try {
-        read = kind == TKind::Inventory ? inventory.LoadFile(inPath) : inventory.ImportPrices(inPath);
-    } catch (const TKrException &failure) {
-        throw TFileProblem(inPath, failure.Message());
-    }
-    // The program's own message box text; the file is still written, without them.
-    if (read.NotFound > 0) {
-        context.Err << (kind == TKind::Inventory ? TInventory::InventoryNotFoundMessage(read.NotFound)
-                                                 : TInventory::PriceListNotFoundMessage(read.NotFound))
-                    << u'\n';
-    }
+    ReadCollection(context, inventory, inPath, kind);
     try {
         if (kind == TKind::Inventory)
             inventory.SaveFile(outPath);
@@ -517,6 +542,55 @@ int Resave(const TContext &context, const QStringList &args)
     } catch (const TKrException &failure) {
         throw TFileProblem(outPath, failure.Message());
     }
+    return 0;
+}
+
+// The offer's text as a paste would give it: UTF-8, whatever the bytes.
+QString ReadOfferText(const QString &path)
+{
+    QByteArray bytes;
+    try {
+        ReadFileWith(path, [&](QIODevice &file) { bytes = file.readAll(); });
+    } catch (const TKrException &failure) {
+        throw TFileProblem(path, failure.Message());
+    }
+    return QString::fromUtf8(bytes);
+}
+
+int ImportTrade(const TContext &context, const QStringList &args)
+{
+    const TCommandLine line(u"import-trade"_s, args, {ValueOption(u"races"_s, u"R"_s), ValueOption(u"icons"_s, u"I"_s)},
+                            3);
+    const QString inPath = line.Positional(0);
+    const QString offerPath = line.Positional(1);
+    const QString outPath = line.Positional(2);
+    TCatalogue catalogue;
+    LoadCatalogue(context, line, catalogue);
+    TSystemClock clock;
+    TInventory inventory(catalogue, clock);
+    ReadCollection(context, inventory, inPath, TKind::Inventory);
+    qint64 lost = 0;
+    if (offerPath.endsWith(u".btr"_s, Qt::CaseInsensitive)) {
+        try {
+            ImportTradeFile(inventory, offerPath);
+        } catch (const TKrException &failure) {
+            throw TFileProblem(offerPath, failure.Message());
+        }
+    } else {
+        const QString text = ReadOfferText(offerPath);
+        try {
+            ImportTradeOffer(inventory, ParseTradeOffer(text), lost);
+        } catch (const TKrException &failure) {
+            throw TFileProblem(offerPath, failure.Message());
+        }
+    }
+    try {
+        inventory.SaveFile(outPath);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(outPath, failure.Message());
+    }
+    if (lost > 0)
+        context.Err << LostInImportMessage(lost) << u'\n';
     return 0;
 }
 
@@ -810,6 +884,8 @@ int RunKrTool(const QStringList &args, QTextStream &out, QTextStream &err, const
             return Build(context, rest);
         if (command == u"resave")
             return Resave(context, rest);
+        if (command == u"import-trade")
+            return ImportTrade(context, rest);
         if (command == u"stats")
             return Stats(context, rest);
         if (command == u"status")

@@ -241,5 +241,5 @@ TEST_F(ArmyToolTest, BadFilesAndBadUsage)
     }
     const QString help = Run({u"help"_s}).Out;
     EXPECT_TRUE(help.contains(u"  resave [--kind army|group] [--races R] [--icons I] IN OUT"_s));
-    EXPECT_TRUE(help.contains(u"  build --kind races|icons|inventory|prices|army|group|game JSON OUT"_s));
+    EXPECT_TRUE(help.contains(u"  build --kind races|icons|inventory|prices|trade|army|group|game JSON OUT"_s));
 }

@@ -33,14 +33,7 @@ class InventoryToolTest : public TToolTest
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(
-            Run({u"build"_s, u"--kind"_s, u"icons"_s, TestDataPath(u"tool/mini-icons.json"_s), Path(u"KRICONS.DAT"_s)})
-                .Status,
-            0);
-        ASSERT_EQ(
-            Run({u"build"_s, u"--kind"_s, u"races"_s, TestDataPath(u"tool/mini-races.json"_s), Path(u"KRRACES.DAT"_s)})
-                .Status,
-            0);
+        BuildMiniCatalogue();
     }
 
     QStringList Races() const { return {u"--races"_s, Path(u"KRRACES.DAT"_s)}; }
@@ -285,7 +278,7 @@ TEST_F(InventoryToolTest, BadFilesAndBadUsage)
                                    {u"resave"_s, u"--kind"_s, u"icons"_s, Path(u"a.kri"_s), Path(u"b.kri"_s)},
                                    {u"resave"_s, Path(u"a.txt"_s), Path(u"b.kri"_s)},
                                    {u"dump"_s, Path(u"KRRACES.DAT"_s), u"--races"_s, u"x"_s},
-                                   {u"build"_s, u"--kind"_s, u"trade"_s, Path(u"a.json"_s), Path(u"b.btr"_s)}}) {
+                                   {u"build"_s, u"--kind"_s, u"bogus"_s, Path(u"a.json"_s), Path(u"b.btr"_s)}}) {
         const TRun run = Run(bad);
         EXPECT_EQ(run.Status, 2) << bad.join(u' ').toStdString();
         EXPECT_TRUE(run.Err.startsWith(u"krtool: "_s)) << run.Err.toStdString();

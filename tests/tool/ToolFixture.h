@@ -38,6 +38,19 @@ protected:
 
     QString Path(const QString &name) const { return Folder.filePath(name); }
 
+    // The small test catalogue as KRICONS.DAT and KRRACES.DAT of the folder.
+    void BuildMiniCatalogue()
+    {
+        ASSERT_EQ(Run({QStringLiteral("build"), QStringLiteral("--kind"), QStringLiteral("icons"),
+                       TestDataPath(QStringLiteral("tool/mini-icons.json")), Path(QStringLiteral("KRICONS.DAT"))})
+                      .Status,
+                  0);
+        ASSERT_EQ(Run({QStringLiteral("build"), QStringLiteral("--kind"), QStringLiteral("races"),
+                       TestDataPath(QStringLiteral("tool/mini-races.json")), Path(QStringLiteral("KRRACES.DAT"))})
+                      .Status,
+                  0);
+    }
+
     // Each call must fail with status 1, print nothing on standard output and a single
     // line on standard error that begins "krtool: " and the message.
     void ExpectFailures(const QList<std::pair<QStringList, QString>> &cases)

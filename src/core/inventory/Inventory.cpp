@@ -75,6 +75,8 @@ void TInventory::DeleteTrade(const TTrade *trade)
 
 void TInventory::FreeTrades()
 {
+    if (TradesFreeing)
+        TradesFreeing();
     while (!FTrades.empty())
         FTrades.pop_back();
 }

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -127,6 +128,9 @@ public:
     TTrade &CreateTrade(const QString &name);
     void DeleteTrade(const TTrade *trade);
     void FreeTrades();
+    // Told before the trades are freed (a load, a clear), so that the trade panel lets go
+    // of the trade it shows first.
+    std::function<void()> TradesFreeing;
     // Count of every die and terrain set to 0; the other stored fields stay.
     void ZeroCounts();
     // Takes every trade line of the item out (a die about to leave the catalogue), so

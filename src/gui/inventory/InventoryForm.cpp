@@ -5,6 +5,7 @@
 #include "editors/DieEdit.h"
 #include "editors/RaceData.h"
 #include "inventory/InventoryTreeModel.h"
+#include "inventory/TradePanel.h"
 #include "reports/DieCount.h"
 #include "reports/InvReport.h"
 #include "shell/MainForm.h"
@@ -47,6 +48,11 @@ TfrmInventory::TfrmInventory(TfrmMain &main)
     // The trades of the collection take the right-hand side of the splitter.
     FSplitter = new QSplitter(Qt::Horizontal, this);
     FSplitter->addWidget(tvInventory);
+    FTradePanel = new TTradePanel(*this);
+    FSplitter->addWidget(FTradePanel);
+    FSplitter->setStretchFactor(0, 1);
+    FSplitter->setStretchFactor(1, 0);
+    FSplitter->setSizes({320, FTradePanel->PreferredWidth()});
     setCentralWidget(FSplitter);
     barStatus = new QLabel(this);
     barStatus->setObjectName(u"barStatus"_s);
@@ -58,11 +64,12 @@ TfrmInventory::TfrmInventory(TfrmMain &main)
     connect(tvInventory, &QTreeView::customContextMenuRequested, this,
             [this](const QPoint &at) { Popup().exec(tvInventory->viewport()->mapToGlobal(at)); });
     connect(FModel, &QAbstractItemModel::modelReset, this, [this] { SelectNewNode(nullptr); });
+    connect(FTradePanel, &TTradePanel::CurrentTradeChanged, this, &TfrmInventory::UpdateTradeItems);
     BuildMenus();
     UpdateEditMenu();
     connect(&FMain, &TfrmMain::CurrentArmyChanged, this, &TfrmInventory::UpdateArmyItem);
     FInventory->SetObserver(this);
-    resize(620, 560);
+    resize(320 + FTradePanel->PreferredWidth(), 600);
 }
 
 TfrmInventory::~TfrmInventory()
@@ -74,6 +81,9 @@ TfrmInventory::~TfrmInventory()
         QWidget *window = report->parentWidget();
         delete (window ? window : static_cast<QWidget *>(report));
     }
+    // The panel points at the trades and the inventory: it goes before them.
+    delete FTradePanel;
+    FTradePanel = nullptr;
     // Trades give their counts back before the tree and the catalogue go.
     FInventory->FreeTrades();
     FInventory->SetObserver(nullptr);
@@ -135,18 +145,21 @@ void TfrmInventory::BuildMenus()
     add(file, u"mnuInvExit"_s, u"E&xit"_s, [this] { FMain.ConfirmExit(); });
 
     QMenu *edit = menuBar()->addMenu(u"&Edit"_s);
-    // The trade commands come with the trade panel; they follow the selection already.
-    mnuTradeUsing = disabled(edit, u"mnuInvTradeUsing"_s, u"Next Trade &Using Die"_s,
-                             QKeySequence(Qt::CTRL | Qt::Key_F9));
+    TTradePanel *trades = FTradePanel;
+    mnuTradeUsing = add(edit, u"mnuInvTradeUsing"_s, u"Next Trade &Using Die"_s, [trades] { trades->NextTradeUsing(); },
+                        QKeySequence(Qt::CTRL | Qt::Key_F9));
     mnuIncrease = add(edit, u"mnuInvIncrease"_s, u"&Increase"_s, &TfrmInventory::IncreaseCount,
                       QKeySequence(Qt::SHIFT | Qt::Key_Insert));
     mnuDecrease = add(edit, u"mnuInvDecrease"_s, u"&Decrease"_s, &TfrmInventory::DecreaseCount,
                       QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     mnuChange = add(edit, u"mnuInvChange"_s, u"&Change"_s, &TfrmInventory::ChangeCount, QKeySequence(Qt::Key_F2));
-    mnuTradeIn = disabled(edit, u"mnuInvTradeIn"_s, u"Trade I&n"_s, QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuTradeOut = disabled(edit, u"mnuInvTradeOut"_s, u"Trade &Out"_s, QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuWait = disabled(edit, u"mnuInvWait"_s, u"&Wait"_s, QKeySequence(Qt::CTRL | Qt::Key_W));
-    mnuUnwait = disabled(edit, u"mnuInvUnwait"_s, u"&Unwait"_s, QKeySequence(Qt::CTRL | Qt::Key_U));
+    mnuTradeIn = add(edit, u"mnuInvTradeIn"_s, u"Trade I&n"_s, [trades] { trades->TradeIn(); },
+                     QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuTradeOut = add(edit, u"mnuInvTradeOut"_s, u"Trade &Out"_s, [trades] { trades->TradeOut(); },
+                      QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuWait = add(edit, u"mnuInvWait"_s, u"&Wait"_s, [trades] { trades->Wait(); }, QKeySequence(Qt::CTRL | Qt::Key_W));
+    mnuUnwait = add(edit, u"mnuInvUnwait"_s, u"&Unwait"_s, [trades] { trades->Unwait(); },
+                    QKeySequence(Qt::CTRL | Qt::Key_U));
     edit->addSeparator();
     mnuView = add(edit, u"mnuInvView"_s, u"&View Details"_s, &TfrmInventory::ViewDetails);
     mnuAddToArmy = add(edit, u"mnuInvAddToArmy"_s, u"&Add to Army"_s, &TfrmInventory::AddToArmy,
@@ -157,6 +170,7 @@ void TfrmInventory::BuildMenus()
 
     QMenu *trading = menuBar()->addMenu(u"&Trading"_s);
     add(trading, u"mnuInvAlertList"_s, u"&Alert List"_s, &TfrmInventory::ShowAlertList);
+    FTradePanel->BuildMenu(*trading);
 
     FPopup = new QMenu(this);
     for (QAction *item : {mnuTradeUsing, mnuIncrease, mnuDecrease, mnuChange, mnuTradeIn, mnuTradeOut, mnuWait,
@@ -203,11 +217,13 @@ void TfrmInventory::SelectNewNode(TInventoryNode *node)
             FCurrentDie = static_cast<TDie *>(&node->Data());
             FCurrentItem = FCurrentDie;
             FCurrentRace = &FCurrentDie->Race();
+            FTradePanel->SelectItemRow(FCurrentItem);
             break;
         case TInventoryNode::Terrain:
             FCurrentItem = &node->Data();
             FCurrentRace = nullptr;
             FCurrentDie = nullptr;
+            FTradePanel->SelectItemRow(FCurrentItem);
             break;
         case TInventoryNode::Race:
             FCurrentRace = static_cast<TRace *>(&node->Data());
@@ -232,6 +248,8 @@ void TfrmInventory::UpdateEditMenu()
     mnuUnwait->setText(u"&Un-Wait "_s + name);
     for (QAction *each : {mnuIncrease, mnuDecrease, mnuChange, mnuTradeIn, mnuTradeOut, mnuWait, mnuUnwait})
         each->setVisible(item);
+    mnuTradeUsing->setEnabled(item);
+    UpdateTradeItems();
     if (item)
         ShowItemStatus(*FCurrentItem);
 
@@ -245,6 +263,24 @@ void TfrmInventory::UpdateEditMenu()
     }
     mnuPropagate->setText(FCurrentRace ? u"&Propagate Drawers from "_s + FCurrentRace->Name : u"&Propagate Drawers"_s);
     mnuPropagate->setEnabled(FCurrentRace != nullptr);
+}
+
+void TfrmInventory::UpdateTradeItems()
+{
+    const bool enabled = FCurrentItem && FTradePanel->CurrentTrade();
+    for (QAction *each : {mnuTradeIn, mnuTradeOut, mnuWait, mnuUnwait})
+        each->setEnabled(enabled);
+}
+
+void TfrmInventory::SelectItemNode(const TInventoryData &item)
+{
+    if (item.TreeNode)
+        tvInventory->setCurrentIndex(FModel->IndexOf(item.TreeNode));
+}
+
+void TfrmInventory::RefreshSaveItem()
+{
+    mnuSaveInventory->setEnabled(FInventory->InventoryModified);
 }
 
 void TfrmInventory::UpdateArmyItem()
@@ -277,6 +313,14 @@ void TfrmInventory::Activate()
     if (FActivating)
         return;
     FActivating = true;
+    // Ctrl+W is "&Wait" here, not the frame's key for closing a window.
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()); frame && frame->systemMenu()) {
+        for (QAction *item : frame->systemMenu()->actions()) {
+            QList<QKeySequence> keys = item->shortcuts();
+            if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0)
+                item->setShortcuts(keys);
+        }
+    }
     if (!FTreeValid)
         RebuildTree();
     bool reloaded = false;
@@ -342,6 +386,7 @@ void TfrmInventory::RedisplayTree()
 void TfrmInventory::ForgetDie(TDie &die)
 {
     // Trade lines of the die go, giving back what they counted.
+    FTradePanel->ForgetItem(die);
     FInventory->ForgetItem(die);
     mnuSaveInventory->setEnabled(FInventory->InventoryModified);
     if (const TInventoryNode *node = die.TreeNode) {
@@ -374,11 +419,6 @@ void TfrmInventory::ShowAlertList()
         FAlertReport->show();
     }
     FAlertReport->raise();
-}
-
-void TfrmInventory::ShowModified()
-{
-    mnuSaveInventory->setEnabled(FInventory->InventoryModified);
 }
 
 bool TfrmInventory::InventoryActive() const
@@ -541,6 +581,53 @@ bool TfrmInventory::eventFilter(QObject *watched, QEvent *event)
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+QAction *TfrmInventory::OwnShortcut(const QKeySequence &key) const
+{
+    std::vector<const QMenu *> menus;
+    for (const QAction *top : menuBar()->actions()) {
+        if (top->menu())
+            menus.push_back(top->menu());
+    }
+    while (!menus.empty()) {
+        const QMenu *menu = menus.back();
+        menus.pop_back();
+        for (QAction *item : menu->actions()) {
+            if (item->menu())
+                menus.push_back(item->menu());
+            else if (item->isEnabled() && item->isVisible() && item->shortcuts().contains(key))
+                return item;
+        }
+    }
+    return nullptr;
+}
+
+bool TfrmInventory::event(QEvent *event)
+{
+    // The window's own keys come before the frame's: Ctrl+S and Ctrl+P also belong to the
+    // frame's group items, and a key two items claim would do nothing at all. The item is
+    // triggered as the key is offered to the shortcuts, and the key press that follows
+    // does nothing more.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence keys(key->keyCombination());
+        FOwnKey = QKeySequence();
+        if (QAction *own = OwnShortcut(keys)) {
+            event->accept();
+            FOwnKey = keys;
+            own->trigger();
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyPress && !FOwnKey.isEmpty()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (QKeySequence(key->keyCombination()) == FOwnKey) {
+            FOwnKey = QKeySequence();
+            event->accept();
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
 }
 
 void TfrmInventory::closeEvent(QCloseEvent *event)

@@ -4,6 +4,7 @@
 #include "inventory/Inventory.h"
 #include "inventory/InventoryTree.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <memory>
@@ -14,6 +15,7 @@ class QSplitter;
 class QTreeView;
 class TInventoryTreeModel;
 class TfrmInvReport;
+class TTradePanel;
 class TfrmMain;
 
 // The inventory window: the whole collection as a tree with owned and used counts, the
@@ -78,13 +80,18 @@ public:
     TfrmInvReport *AlertReport() const { return FAlertReport; }
     // "&Alert List": brings the alert report to the front.
     void ShowAlertList();
-    // "&Save Inventory" follows the collection's modified flag again (after a change
-    // made by another window).
-    void ShowModified();
 
     void ShowStatus(const QString &text);
     QString StatusText() const;
     QTreeView &TreeView() const { return *tvInventory; }
+
+    // The trades on the window's right side.
+    TTradePanel &TradePanel() const { return *FTradePanel; }
+    // Makes the item's node the tree's current node (a row of the trade grid chosen).
+    void SelectItemNode(const TInventoryData &item);
+    // "&Save Inventory" follows the collection's changed flag again (after a change made
+    // here or by another window).
+    void RefreshSaveItem();
 
     // The catalogue's counts changed.
     bool InventoryActive() const override;
@@ -95,18 +102,23 @@ signals:
     void StatusChanged(const QString &text);
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildMenus();
     void UpdateEditMenu();
+    // The trade items of the Edit menu need a current item and a shown trade.
+    void UpdateTradeItems();
     // Reads an inventory file and shows it; a failure stays on the status lines.
     void ReadAndRedisplay(const QString &path);
     // "&Add <die> to <army>" follows the selected die and the current army.
     void UpdateArmyItem();
     void ChangeCountBy(int delta);
     bool HandleKey(int key, const QString &text);
+    // The enabled and visible item of the window's own menus that this key triggers.
+    QAction *OwnShortcut(const QKeySequence &key) const;
 
     TfrmMain &FMain;
     std::unique_ptr<TInventory> FInventory;
@@ -114,9 +126,12 @@ private:
     TInventoryTreeModel *FModel = nullptr;
     QTreeView *tvInventory = nullptr;
     QSplitter *FSplitter = nullptr;
+    TTradePanel *FTradePanel = nullptr;
     QLabel *barStatus = nullptr;
     QMenu *FPopup = nullptr;
     QString FLastPriceFile;
+    // The key whose item ran as the key was offered to the shortcuts.
+    QKeySequence FOwnKey;
 
     bool FTreeValid = false;
     bool FFirstActivation = true;

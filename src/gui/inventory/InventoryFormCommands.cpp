@@ -3,6 +3,7 @@
 #include "inventory/InventoryForm.h"
 
 #include "KrException.h"
+#include "inventory/TradePanel.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 #include "shell/QRVUtils.h"
@@ -22,6 +23,8 @@ constexpr int kPriceFilter = 2;
 
 bool TfrmInventory::QuerySaveInventory()
 {
+    if (!FTradePanel->QueryTradeEdits())
+        return false;
     if (!FInventory->InventoryModified)
         return true;
     if (!FInventory->InventoryFileName.isEmpty()) {
@@ -102,6 +105,7 @@ void TfrmInventory::ReadAndRedisplay(const QString &path)
 {
     const bool read = ReadInventoryFile(path);
     RedisplayTree();
+    FTradePanel->Refill();
     // The redisplay's own statuses would read as a success.
     if (!read) {
         ShowStatus(u"Error loading inventory."_s);
@@ -146,6 +150,7 @@ void TfrmInventory::ClearInventory()
         FInventory->Clear();
         mnuSaveInventory->setEnabled(false);
         RedisplayTree();
+        FTradePanel->Refill();
     } catch (const TKrException &failure) {
         ShowStatus(u"Error clearing inventory."_s);
         FMain.ReportError(failure, u"clearing inventory"_s);

@@ -387,7 +387,7 @@ void TfrmInvReport::ToggleMark()
         return;
     }
     FInventory.Inventory().SetTrading(*FSelected, !FSelected->Trading);
-    FInventory.ShowModified();
+    FInventory.RefreshSaveItem();
     const auto &items = FList.Items();
     DrawRow(int(std::find(items.begin(), items.end(), FSelected) - items.begin()) + 1);
     UpdateCommands();
@@ -405,7 +405,7 @@ void TfrmInvReport::EditItem()
         return;
     }
     TfrmDieCount::Edit(FInventory, *FSelected->TreeNode);
-    FInventory.ShowModified();
+    FInventory.RefreshSaveItem();
     RefreshAlertList();
     UpdateCommands();
 }

@@ -110,7 +110,8 @@ void TfrmMain::CreateWindows()
     FRaceWindow->show();
     FInventoryForm = new TfrmInventory(*this);
     FInventoryWindow = FMdiArea->addSubWindow(FInventoryForm);
-    FInventoryWindow->resize(640, 600);
+    // The tree on the left, the trades on the right.
+    FInventoryWindow->resize(980, 600);
     // Kept out of sight until asked for: its tree is built at its first activation.
     FInventoryWindow->hide();
     FUserInfoDialog = new TfrmUserInfo(this);

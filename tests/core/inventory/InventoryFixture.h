@@ -68,3 +68,18 @@ struct TSmallCollection
     TFixedClock Clock;
     TInventory Inventory;
 };
+
+// used/waiting/in play of an item.
+inline QString Counts(const TInventoryData &item)
+{
+    return QStringLiteral("%1/%2/%3").arg(item.UsedCount).arg(item.WaitingCount).arg(item.InPlayCount);
+}
+
+// "Reed Archer -2, Marsh Scout 3".
+inline QString Lines(const TTrade &trade)
+{
+    QStringList lines;
+    for (const auto &line : trade.Lines())
+        lines << line->Item().Name + u' ' + QString::number(line->Count());
+    return lines.join(QStringLiteral(", "));
+}

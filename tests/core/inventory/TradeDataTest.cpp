@@ -8,20 +8,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// used/waiting/in play of an item.
-QString Counts(const TInventoryData &item)
-{
-    return u"%1/%2/%3"_s.arg(item.UsedCount).arg(item.WaitingCount).arg(item.InPlayCount);
-}
-
-QString Lines(const TTrade &trade)
-{
-    QStringList lines;
-    for (const auto &line : trade.Lines())
-        lines << line->Item().Name + u' ' + QString::number(line->Count());
-    return lines.join(u", "_s);
-}
-
 // Records what the inventory window would be told.
 class TRecordingObserver : public TInventoryObserver
 {
