@@ -116,13 +116,6 @@ void TfrmInventory::BuildMenus()
         connect(item, &QAction::triggered, this, handler);
         return item;
     };
-    auto disabled = [](QMenu *menu, const QString &name, const QString &caption, const QKeySequence &keys = {}) {
-        QAction *item = menu->addAction(caption);
-        item->setObjectName(name);
-        item->setShortcut(keys);
-        item->setEnabled(false);
-        return item;
-    };
 
     QMenu *file = menuBar()->addMenu(u"&File"_s);
     add(file, u"mnuInvNew"_s, u"&New"_s, [this] { FMain.CreateArmy(); });
