@@ -349,8 +349,8 @@ void TfrmArmy::ViewRace()
     TDie *die = SelectedDie();
     if (!die || !FMain.RaceForm())
         return;
-    FMain.RaceForm()->ShowRace(&die->Race());
-    FMain.ShowRaceForm();
+    if (FMain.RaceForm()->ShowRace(&die->Race()))
+        FMain.ShowRaceForm();
 }
 
 QMenu &TfrmArmy::DicePopup()

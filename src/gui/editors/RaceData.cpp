@@ -247,7 +247,18 @@ void TfrmRace::FillRaceNames()
     FFillingNames = false;
 }
 
-void TfrmRace::ShowRace(TRace *race)
+bool TfrmRace::ShowRace(TRace *race)
+{
+    // The race shown keeps its pending edits: filling the controls again would drop them.
+    if (race && race == FRace)
+        return true;
+    if (!PendingCheck())
+        return false;
+    DisplayRace(race);
+    return true;
+}
+
+void TfrmRace::DisplayRace(TRace *race)
 {
     FLoaded = false;
     FRace = race;
@@ -326,14 +337,12 @@ void TfrmRace::ChangeRace(int nameIndex)
     TRace *chosen = FMain.Catalogue().FindRaceByID(cmbName->itemData(nameIndex).toInt());
     if (!chosen || chosen == FRace)
         return;
-    if (!PendingCheck()) {
+    if (!ShowRace(chosen)) {
         // The list goes back to the race still shown.
         FFillingNames = true;
         cmbName->setCurrentIndex(FRace ? cmbName->findData(FRace->ID) : -1);
         FFillingNames = false;
-        return;
     }
-    ShowRace(chosen);
 }
 
 bool TfrmRace::PendingCheck()
@@ -402,6 +411,9 @@ void TfrmRace::Regenerate()
 
 void TfrmRace::CreateRace()
 {
+    // The new race takes the place of the one shown, whose pending edits come first.
+    if (!PendingCheck())
+        return;
     const std::optional<QString> name =
         FMain.Prompts().InputBox(u"Create New Race"_s, u"Enter name of new race"_s, QString());
     if (!name || name->isEmpty())
@@ -421,7 +433,7 @@ void TfrmRace::CreateRace()
     // A new race is a change to the race database like any other.
     FMain.MarkRacesChanged();
     FillRaceNames();
-    ShowRace(&added);
+    DisplayRace(&added);
     ShowStatus(u"New race created."_s);
 }
 
@@ -440,7 +452,7 @@ void TfrmRace::DuplicateRace()
         TRace &added = FMain.Catalogue().AppendRace(std::move(race));
         FMain.MarkRacesChanged();
         FillRaceNames();
-        ShowRace(&added);
+        DisplayRace(&added);
         ShowStatus(u"Duplicate race created."_s);
     } catch (const TKrException &failure) {
         ShowStatus(u"Error creating new race."_s);

@@ -411,8 +411,8 @@ void TfrmInventory::ViewDetails()
     if (FCurrentDie) {
         TfrmDie::ViewDie(FMain, *FCurrentDie);
     } else if (FCurrentRace) {
-        FMain.RaceForm()->ShowRace(FCurrentRace);
-        FMain.ShowRaceForm();
+        if (FMain.RaceForm()->ShowRace(FCurrentRace))
+            FMain.ShowRaceForm();
     } else {
         FMain.Beep();
         ShowStatus(u"Nothing to display from this node."_s);

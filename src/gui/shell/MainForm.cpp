@@ -199,7 +199,11 @@ void TfrmMain::CreateMenus()
     mnuEditIcons = AddAction(edit, u"mnuEditIcons"_s, u"&Icons"_s);
     // The race form is made after the main frame.
     mnuEditNewRace->setEnabled(false);
-    connect(mnuEditNewRace, &QAction::triggered, this, [this] { FRaceForm->CreateRace(); });
+    // The new race appears in the race form, which comes forward for it.
+    connect(mnuEditNewRace, &QAction::triggered, this, [this] {
+        ShowRaceForm();
+        FRaceForm->CreateRace();
+    });
     connect(mnuEditIcons, &QAction::triggered, this, &TfrmMain::ShowIcons);
     CreateOptionsMenu();
     CreateWindowsMenu();
