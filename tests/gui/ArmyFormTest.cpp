@@ -9,9 +9,14 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QApplication>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -329,4 +334,69 @@ TEST_F(ArmyFormTest, DescriptionSortAndBreakdown)
     EXPECT_EQ(army.Army().GetMinorTerrain(2), 10);
     EXPECT_EQ(Main->Catalogue().MinorTerrain(10)->UsedCount, 1u);
     EXPECT_TRUE(army.Army().Modified);
+}
+
+TEST_F(ArmyFormTest, TheDescriptionDialogKeepsItsEditsHoweverItCloses)
+{
+    TfrmArmy &army = NewArmy(u"Keep"_s);
+    auto *notes = army.findChild<QPushButton *>(u"btnNotes"_s);
+    // Opens the dialog with a click, types into it as a user does, and closes it.
+    const auto edit = [&](const QString &typed, const QString &size, const std::function<void(QDialog &)> &close) {
+        QTimer::singleShot(0, &army, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto *memo = dialog->findChild<QPlainTextEdit *>(u"txtNotes"_s);
+            memo->setFocus();
+            QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClicks(memo, typed);
+            dialog->findChild<QComboBox *>(u"cmbSize"_s)->setCurrentText(size);
+            close(*dialog);
+        });
+        QTest::mouseClick(notes, Qt::LeftButton);
+    };
+    edit(u"Hold the ford."_s, u"60"_s, [](QDialog &dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    EXPECT_EQ(army.Army().Notes(), u"Hold the ford.");
+    EXPECT_EQ(army.Army().BattleSize(), 60u);
+    EXPECT_TRUE(army.Army().Modified);
+
+    // The title bar's close button; a battle size that is no whole number stays unwritten.
+    edit(u" Then retreat."_s, u"6o"_s, [](QDialog &dialog) { dialog.close(); });
+    EXPECT_EQ(army.Army().Notes(), u"Hold the ford. Then retreat.");
+    EXPECT_EQ(army.Army().BattleSize(), 60u);
+}
+
+TEST_F(ArmyFormTest, StatusesOutliveTheDialogsOfTheirCommands)
+{
+    TfrmArmy &army = NewArmy(u"Keep"_s);
+    Main->show();
+    QApplication::setActiveWindow(Main.get());
+    auto *frame = qobject_cast<QMdiSubWindow *>(army.parentWidget());
+    Main->MdiArea()->setActiveSubWindow(frame);
+    QApplication::processEvents();
+    ASSERT_EQ(Main->CurrentArmy(), &army);
+
+    QTimer::singleShot(0, &army, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QComboBox *>(u"cmbSize"_s)->setCurrentText(u"40"_s);
+        dialog->findChild<QPushButton *>(u"btnClose"_s)->click();
+    });
+    QTest::mouseClick(army.findChild<QPushButton *>(u"btnNotes"_s), Qt::LeftButton);
+    Main->ShowStatus(u"Marker."_s);
+    // On a desktop the frame gets the activation back from the closed dialog, and the
+    // MDI area activates the army window once more (offscreen it does not).
+    emit Main->MdiArea()->subWindowActivated(frame);
+    QApplication::processEvents();
+    EXPECT_EQ(army.StatusText(), u"Battle size set to 40.  0 armies updated in group.");
+    EXPECT_EQ(Main->StatusText(), u"Marker.");
+    EXPECT_EQ(Main->CurrentArmy(), &army);
+
+    // Another army made current by its activation says so, as before.
+    TfrmArmy &other = NewArmy(u"Other"_s);
+    Main->MdiArea()->setActiveSubWindow(frame);
+    QApplication::processEvents();
+    EXPECT_EQ(Main->CurrentArmy(), &army);
+    EXPECT_EQ(Main->StatusText(), u"Keep selected.");
+    EXPECT_EQ(army.StatusText(), u" ");
+    (void)other;
 }

@@ -476,10 +476,14 @@ void TfrmArmy::ToggleSummoned()
 
 void TfrmArmy::SelectArmy()
 {
-    FMain.SetCurrentArmy(this);
     mnuOptionsShowMin->setChecked(FMain.ShowMinimum());
     mnuOptionsMonster->setChecked(FMain.Catalogue().Rules.MonstrousMagicResistance);
     mnuOptionsPowerItems->setChecked(FMain.Catalogue().Rules.PowerMagicItems);
+    // The MDI area activates the window again after every dialog; the statuses the
+    // command just wrote ("Army saved to ...", "n dice lost.") must stay.
+    if (FMain.CurrentArmy() == this)
+        return;
+    FMain.SetCurrentArmy(this);
     ShowStatus(u" "_s);
 }
 
