@@ -2,6 +2,7 @@
 
 #include "KrException.h"
 #include "army/ArmyForm.h"
+#include "controls/MenuItems.h"
 #include "editors/DieEdit.h"
 #include "editors/RaceData.h"
 #include "inventory/InventoryTreeModel.h"
@@ -137,6 +138,10 @@ void TfrmInventory::BuildMenus()
     mnuTradeOut = disabled(edit, u"mnuInvTradeOut"_s, u"Trade &Out"_s, QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuWait = disabled(edit, u"mnuInvWait"_s, u"&Wait"_s, QKeySequence(Qt::CTRL | Qt::Key_W));
     mnuUnwait = disabled(edit, u"mnuInvUnwait"_s, u"&Unwait"_s, QKeySequence(Qt::CTRL | Qt::Key_U));
+    // Hidden while no die or terrain is selected, these still answer their keys: F2
+    // finds a die below the selected group, the others say that none is selected.
+    for (QAction *item : {mnuIncrease, mnuDecrease, mnuChange})
+        KeepShortcutWhileHidden(*item, *this);
     edit->addSeparator();
     mnuView = add(edit, u"mnuInvView"_s, u"&View Details"_s, &TfrmInventory::ViewDetails);
     mnuAddToArmy = add(edit, u"mnuInvAddToArmy"_s, u"&Add to Army"_s, &TfrmInventory::AddToArmy,
@@ -273,9 +278,10 @@ void TfrmInventory::Activate()
     bool reloaded = false;
     QString path;
     if (FFirstActivation) {
-        FFirstActivation = false;
-        path = FMain.Settings().ReadStringSetting(u"InventoryFile"_s, u"Collection.KRI"_s);
-        reloaded = QFileInfo(path).isFile() &&
+        // Only a collection the user saved or loaded is offered, not whatever file of
+        // the default name lies in the working folder.
+        path = FMain.Settings().ReadStringSetting(u"InventoryFile"_s, QString());
+        reloaded = !path.isEmpty() && QFileInfo(path).isFile() &&
                    FMain.Prompts().Confirm(windowTitle(), u"Reload inventory from "_s + path + u'?', TButtons::YesNo) ==
                        TAnswer::Yes;
         FMain.ShowInventoryOptions();
@@ -284,6 +290,9 @@ void TfrmInventory::Activate()
         ReadAndRedisplay(path);
     else
         RedisplayTree();
+    // Counts that a loaded file's trades raise are no news to the user until the
+    // collection is up: the first activation ends after the reload.
+    FFirstActivation = false;
     // The current army may have been renamed meanwhile.
     UpdateArmyItem();
     FActivating = false;
