@@ -400,3 +400,67 @@ TEST_F(ArmyFormTest, StatusesOutliveTheDialogsOfTheirCommands)
     EXPECT_EQ(army.StatusText(), u" ");
     (void)other;
 }
+
+TEST_F(ArmyFormTest, CommandsWithoutASelectedDieBeep)
+{
+    TfrmArmy &army = NewArmy(u"Keep"_s);
+    army.AddDie(Die(0, 1));
+    army.Army().Modified = false;
+    QApplication::setActiveWindow(Main.get());
+    army.DiceGrid().setFocus();
+    army.DiceGrid().SelectCell(1, 2); // the empty row after the last die
+    ASSERT_EQ(army.SelectedDie(), nullptr);
+    int beeps = Prompts.Beeps;
+    // Ctrl+Ins, Ctrl+Del and Ctrl+F2 as the user presses them; no die viewer comes up.
+    for (const auto key : {Qt::Key_Insert, Qt::Key_Delete, Qt::Key_F2}) {
+        QTest::keyClick(&army.DiceGrid(), key, Qt::ControlModifier);
+        EXPECT_EQ(Prompts.Beeps, ++beeps) << key;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+    EXPECT_EQ(army.Army().Dice().size(), 1u);
+    EXPECT_FALSE(army.Army().Modified);
+
+    // With a die the same keys act.
+    army.DiceGrid().SelectCell(1, 1);
+    QTest::keyClick(&army.DiceGrid(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(army.Army().Dice().size(), 2u);
+    EXPECT_EQ(Prompts.Beeps, beeps);
+}
+
+TEST_F(ArmyFormTest, CaptionsShowAmpersandsOfNamesAndFollowRenames)
+{
+    Die(0, 1).Name = u"Salt & Pepper"_s;
+    TfrmArmy &army = NewArmy(u"Coast & Bay"_s);
+    army.AddDie(Die(0, 1));
+    army.DiceGrid().SelectCell(1, 1);
+    const QList<QAction *> popup = army.DicePopup().actions();
+    EXPECT_EQ(popup.at(0)->text(), u"Delete Salt && Pepper");
+    EXPECT_EQ(popup.at(2)->text(), u"View Salt && Pepper");
+    EXPECT_EQ(Item(u"mnuGroup2"_s).text(), u"Coast && Bay");
+
+    // Typed into the name box, the new name reaches the group menu and the window list.
+    auto *name = army.findChild<QLineEdit *>(u"txtName"_s);
+    name->selectAll();
+    QTest::keyClicks(name, u"Coast Raiders"_s);
+    EXPECT_EQ(army.windowTitle(), u"Coast Raiders");
+    EXPECT_EQ(Item(u"mnuGroup2"_s).text(), u"Coast Raiders");
+    auto *windows = qobject_cast<QMenu *>(Item(u"mnuWindowTile"_s).associatedObjects().value(0));
+    ASSERT_NE(windows, nullptr);
+    emit windows->aboutToShow();
+    QStringList listed;
+    for (const QAction *item : windows->actions()) {
+        if (item->isCheckable())
+            listed << item->text();
+    }
+    EXPECT_EQ(listed.filter(u" Coast Raiders"_s).size(), 1) << listed.join(u", "_s).toStdString();
+
+    // Another army of the group renamed while this one is current: its item follows too.
+    TfrmArmy &home = NewArmy(u"Hold"_s);
+    home.Army().SetArmyType(ArmyType::HomeArmy);
+    home.RefreshAll();
+    Main->SetCurrentArmy(&army);
+    EXPECT_EQ(Item(u"mnuGroup0"_s).text(), u"Hold");
+    home.findChild<QLineEdit *>(u"txtName"_s)->selectAll();
+    QTest::keyClicks(home.findChild<QLineEdit *>(u"txtName"_s), u"Keep"_s);
+    EXPECT_EQ(Item(u"mnuGroup0"_s).text(), u"Keep");
+}

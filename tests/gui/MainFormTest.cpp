@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -436,7 +437,7 @@ TEST_F(MainFormTest, MenusAsTheyStand)
 {
     Start({}, false);
     for (const QString &name : {u"mnuFileNewGame"_s, u"mnuFileDownload"_s, u"mnuNavigateCurrent"_s,
-                                u"mnuGroup0"_s, u"mnuFileSaveRaces"_s})
+                                u"mnuFileSaveRaces"_s})
         EXPECT_FALSE(Item(name).isEnabled()) << name.toStdString();
     for (const QString &name : {u"mnuFileGenerate"_s, u"mnuFileExit"_s, u"mnuOptionsPerHealth"_s,
                                 u"mnuOptionsUserInfo"_s, u"mnuOptionsDirectory"_s, u"mnuEditNewRace"_s,
@@ -448,13 +449,35 @@ TEST_F(MainFormTest, MenusAsTheyStand)
     EXPECT_EQ(Item(u"mnuNavigatePrev"_s).shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
     EXPECT_EQ(Item(u"mnuNavigateNext"_s).shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F7));
     EXPECT_EQ(Item(u"mnuNavigateInventory"_s).shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
-    EXPECT_EQ(Item(u"mnuGroup2"_s).text(), u"No Ho&rde Army");
     EXPECT_EQ(Item(u"mnuGroup4"_s).shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
 
     QAction copy;
     TfrmMain::MirrorMenuItem(Item(u"mnuOptionsShowPrices"_s), copy);
     EXPECT_EQ(copy.text(), u"Show Prices");
     EXPECT_FALSE(copy.isVisible());
+}
+
+TEST_F(MainFormTest, TheGroupMenuBeforeAnyArmy)
+{
+    TfrmMain &main = Start();
+    const QStringList captions{u"&Home Army"_s, u"&Campaign Army"_s, u"H&orde Army"_s, u"&Promotion Pool"_s,
+                               u"&Summoning Pool"_s};
+    for (int tag = 0; tag < 5; ++tag) {
+        EXPECT_EQ(Item(u"mnuGroup%1"_s.arg(tag)).text(), captions[tag]);
+        EXPECT_TRUE(Item(u"mnuGroup%1"_s.arg(tag)).isEnabled());
+    }
+    // Ctrl+H with no army at all: a beep, and why.
+    QApplication::setActiveWindow(&main);
+    main.MdiArea()->setFocus();
+    QTest::keyClick(main.MdiArea(), Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(Prompts.Beeps, 1);
+    EXPECT_EQ(main.StatusText(), u"No army selected.");
+
+    // A current army of no other type leaves them as the group allows.
+    main.CreateArmy();
+    EXPECT_EQ(Item(u"mnuGroup0"_s).text(), u"No &Home Army");
+    EXPECT_FALSE(Item(u"mnuGroup0"_s).isEnabled());
+    EXPECT_EQ(Item(u"mnuGroup2"_s).text(), u"New Army");
 }
 
 TEST_F(MainFormTest, ServicesForOtherWindows)

@@ -3,6 +3,7 @@
 #include "KrException.h"
 #include "army/ArmyForm.h"
 #include "controls/FancyGrid.h"
+#include "controls/MenuItems.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceEditing.h"
 #include "inventory/InventoryForm.h"
@@ -614,11 +615,11 @@ void TfrmRace::UpdatePopup()
     mnuPopupAdd->setEnabled(FRace != nullptr);
     mnuPopupView->setVisible(die != nullptr);
     if (die)
-        mnuPopupView->setText(u"&View "_s + die->Name);
+        mnuPopupView->setText(u"&View "_s + MenuCaption(die->Name));
     const TfrmArmy *army = FMain.CurrentArmy();
     mnuPopupPut->setVisible(die && army);
     if (die && army)
-        mnuPopupPut->setText(u"&Put "_s + die->Name + u" in "_s + army->Army().Name());
+        mnuPopupPut->setText(u"&Put "_s + MenuCaption(die->Name) + u" in "_s + MenuCaption(army->Army().Name()));
 }
 
 void TfrmRace::ViewIcons()

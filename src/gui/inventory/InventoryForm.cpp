@@ -217,7 +217,7 @@ void TfrmInventory::SelectNewNode(TInventoryNode *node)
 void TfrmInventory::UpdateEditMenu()
 {
     const bool item = FCurrentItem != nullptr;
-    const QString name = item ? FCurrentItem->Name : QString();
+    const QString name = item ? MenuCaption(FCurrentItem->Name) : QString();
     mnuTradeUsing->setText(item ? u"Next Trade &Using "_s + name : u"Next Trade &Using Die"_s);
     mnuIncrease->setText(u"&Increase "_s + name);
     mnuDecrease->setText(u"&Decrease "_s + name);
@@ -233,13 +233,14 @@ void TfrmInventory::UpdateEditMenu()
 
     UpdateArmyItem();
     if (FCurrentDie) {
-        mnuView->setText(u"&View "_s + FCurrentDie->Name);
+        mnuView->setText(u"&View "_s + MenuCaption(FCurrentDie->Name));
         mnuView->setEnabled(true);
     } else {
-        mnuView->setText(FCurrentRace ? u"&View "_s + FCurrentRace->Name : u"&View Details"_s);
+        mnuView->setText(FCurrentRace ? u"&View "_s + MenuCaption(FCurrentRace->Name) : u"&View Details"_s);
         mnuView->setEnabled(FCurrentRace != nullptr);
     }
-    mnuPropagate->setText(FCurrentRace ? u"&Propagate Drawers from "_s + FCurrentRace->Name : u"&Propagate Drawers"_s);
+    mnuPropagate->setText(FCurrentRace ? u"&Propagate Drawers from "_s + MenuCaption(FCurrentRace->Name)
+                                       : u"&Propagate Drawers"_s);
     mnuPropagate->setEnabled(FCurrentRace != nullptr);
 }
 
@@ -249,7 +250,8 @@ void TfrmInventory::UpdateArmyItem()
     if (!FCurrentDie)
         return;
     const TfrmArmy *army = FMain.CurrentArmy();
-    mnuAddToArmy->setText(army ? u"&Add "_s + FCurrentDie->Name + u" to "_s + army->Army().Name() : u"&Add to Army"_s);
+    mnuAddToArmy->setText(army ? u"&Add "_s + MenuCaption(FCurrentDie->Name) + u" to "_s + MenuCaption(army->Army().Name())
+                               : u"&Add to Army"_s);
     mnuAddToArmy->setEnabled(army != nullptr);
 }
 

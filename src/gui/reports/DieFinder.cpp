@@ -3,6 +3,7 @@
 #include "KrException.h"
 #include "army/ArmyForm.h"
 #include "controls/FancyGrid.h"
+#include "controls/MenuItems.h"
 #include "dice/Catalogue.h"
 #include "editors/DieEdit.h"
 #include "shell/MainForm.h"
@@ -45,13 +46,6 @@ constexpr int kProgressPaintInterval = 25;
 int ResultColumn(ResultType result)
 {
     return kFixedColumns + 1 + int(result);
-}
-
-// A menu caption shows an ampersand of a name as itself.
-QString Caption(const QString &name)
-{
-    QString text = name;
-    return text.replace(u'&', u"&&"_s);
 }
 
 // A list of the names of a vocabulary from `first` on, `count` of them.
@@ -490,9 +484,9 @@ void TfrmDieSearch::UpdateCommands()
     const TfrmArmy *army = FMain.CurrentArmy();
     mnuEditView->setEnabled(die != nullptr);
     mnuEditAdd->setEnabled(die && army);
-    mnuPopupView->setText(die ? u"View "_s + Caption(die->Name) : u"View Die"_s);
+    mnuPopupView->setText(die ? u"View "_s + MenuCaption(die->Name) : u"View Die"_s);
     mnuPopupView->setEnabled(die != nullptr);
-    mnuPopupAdd->setText(die && army ? u"Add "_s + Caption(die->Name) + u" to "_s + Caption(army->Army().Name())
+    mnuPopupAdd->setText(die && army ? u"Add "_s + MenuCaption(die->Name) + u" to "_s + MenuCaption(army->Army().Name())
                                      : u"Add to Army"_s);
     mnuPopupAdd->setEnabled(die && army);
 }

@@ -4,6 +4,7 @@
 
 #include "KrException.h"
 #include "army/ArmyForm.h"
+#include "controls/MenuItems.h"
 #include "dice/IconView.h"
 #include "inventory/InventoryForm.h"
 #include "shell/About.h"
@@ -302,7 +303,8 @@ void TfrmMain::FillWindowList()
     FWindowListSeparator->setVisible(!windows.isEmpty());
     int number = 1;
     for (QMdiSubWindow *window : windows) {
-        QAction *item = FWindowsMenu->addAction(u"&%1 %2"_s.arg(QString::number(number++), window->windowTitle()));
+        QAction *item =
+            FWindowsMenu->addAction(u"&%1 %2"_s.arg(QString::number(number++), MenuCaption(window->windowTitle())));
         item->setCheckable(true);
         item->setChecked(window == FMdiArea->activeSubWindow());
         connect(item, &QAction::triggered, window, [this, window] {

@@ -302,9 +302,9 @@ void TfrmMain::CreateWindowsMenu()
                                            QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence(Qt::CTRL | Qt::Key_P),
                                            QKeySequence(Qt::CTRL | Qt::Key_S)};
     for (size_t tag = 0; tag < mnuGroup.size(); ++tag) {
-        mnuGroup[tag] = AddAction(group, u"mnuGroup%1"_s.arg(tag), NoGroupArmyCaption(int(tag)), keys[tag]);
+        // Enabled from the start, so that without a current army the keys beep and say so.
+        mnuGroup[tag] = AddAction(group, u"mnuGroup%1"_s.arg(tag), GroupArmyCaption(int(tag)), keys[tag]);
         mnuGroup[tag]->setData(int(tag));
-        mnuGroup[tag]->setEnabled(false);
         connect(mnuGroup[tag], &QAction::triggered, this, [this, tag] { GotoGroupArmy(int(tag)); });
     }
 

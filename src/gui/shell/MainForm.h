@@ -71,6 +71,8 @@ public:
     TfrmArmy *CurrentArmy() const { return FCurrentArmy; }
     // Makes the army current and rebuilds the group menu from the armies of its group.
     void SetCurrentArmy(TfrmArmy *army);
+    // An army window was renamed: the menus that name it follow.
+    void ArmyCaptionChanged(TfrmArmy *army);
     // A new army window, current and shown.
     TfrmArmy &CreateArmy();
     // An army window for an army read from a file (or a group file), registered and current.
@@ -187,8 +189,9 @@ private:
     void CreateFileMenu();
     void CreateOptionsMenu();
     void CreateWindowsMenu();
-    // The caption of a group menu item while the group has no army of that type.
-    static QString NoGroupArmyCaption(int type);
+    // The caption of a group menu item before any army is current.
+    static QString GroupArmyCaption(int type);
+    void RefreshGroupMenu();
     QAction *AddAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut = {});
     void ToggleOption(QAction *item, bool &flag, const QString &settingName);
     void FillWindowList();
