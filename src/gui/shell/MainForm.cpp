@@ -161,6 +161,7 @@ void TfrmMain::OpenCommandLineDocuments()
             ++loaded;
             last = path;
         } catch (const TKrException &failure) {
+            ++FDocumentFailures;
             ReportError(failure, u"loading file"_s);
         }
     }

@@ -124,6 +124,8 @@ public:
     // Windows for each kind register how to open it.
     void RegisterDocumentOpener(const QString &extension, TDocumentOpener opener);
     void OpenDocument(const QString &path);
+    // The documents of the command line that could not be opened.
+    int DocumentFailures() const { return FDocumentFailures; }
 
     // The close sequence: may the program end? Asks about unsaved work in order.
     bool RequestClose();
@@ -215,6 +217,7 @@ private:
     bool FClosing = false;
     bool FCloseApproved = false;
     bool FChildrenBuilt = false;
+    int FDocumentFailures = 0;
     std::map<QString, TDocumentOpener> FOpeners;
 
     QMdiArea *FMdiArea = nullptr;

@@ -14,6 +14,9 @@ enum class TButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class TAnswer { Ok, Cancel, Yes, No };
 enum class TMessageKind { Warning, Information, Confirmation };
 
+// The button a question box offers by default (the one Enter presses): OK or Yes.
+TAnswer DefaultAnswer(TButtons buttons);
+
 // An open or save dialog as the program describes it. Filters are written as pairs
 // separated by "|" ("Army Files|*.kra|All Files|*.*"); FilterIndex counts from 1.
 struct TFileDialog
