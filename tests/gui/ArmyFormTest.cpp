@@ -464,3 +464,21 @@ TEST_F(ArmyFormTest, CaptionsShowAmpersandsOfNamesAndFollowRenames)
     QTest::keyClicks(home.findChild<QLineEdit *>(u"txtName"_s), u"Keep"_s);
     EXPECT_EQ(Item(u"mnuGroup0"_s).text(), u"Keep");
 }
+
+TEST_F(ArmyFormTest, SaveDialogsOfferTheKindOfFileTheyWrite)
+{
+    TfrmArmy &army = NewArmy(u"Coast Raiders"_s);
+    Prompts.ExpectSave(std::nullopt);
+    army.SaveArmyRename();
+    EXPECT_EQ(Prompts.LastFileDialog.Filter, u"KRA Army File|*.kra|KRA Army Group File|*.krg|All Files|*.*");
+    EXPECT_EQ(Prompts.LastFileDialog.DefaultExtension, u"kra");
+    EXPECT_EQ(Prompts.LastFileDialog.FileName, u"Coast Raiders.KRA");
+
+    army.SetGroupName(u"Vale"_s);
+    Prompts.ExpectSave(std::nullopt);
+    army.SaveGroup();
+    EXPECT_EQ(Prompts.LastFileDialog.Filter, u"KRA Army Group File|*.krg|All Files|*.*");
+    EXPECT_EQ(Prompts.LastFileDialog.DefaultExtension, u"krg");
+    EXPECT_EQ(Prompts.LastFileDialog.FileName, u"Vale.KRG");
+    EXPECT_EQ(Main->StatusText(), u"Save aborted by user.");
+}

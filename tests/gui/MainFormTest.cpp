@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "dice/Catalogue.h"
 #include "dice/IconView.h"
+#include "inventory/InventoryForm.h"
 #include "dice/RaceFile.h"
 #include "io/TaggedStream.h"
 #include "shell/HelpWindow.h"
@@ -455,6 +456,47 @@ TEST_F(MainFormTest, MenusAsTheyStand)
     TfrmMain::MirrorMenuItem(Item(u"mnuOptionsShowPrices"_s), copy);
     EXPECT_EQ(copy.text(), u"Show Prices");
     EXPECT_FALSE(copy.isVisible());
+}
+
+TEST_F(MainFormTest, DialogsStartInTheUsersDocuments)
+{
+    // A home of its own, with no folder settings of the desktop in it.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(u".config"_s)));
+    TfrmMain &main = Start({}, false);
+    const auto startFolders = [&] {
+        QStringList folders;
+        Prompts.ExpectOpen(std::nullopt);
+        main.OpenFile();
+        folders << Prompts.LastFileDialog.Directory;
+        QString name;
+        TFileDialog dialog;
+        Prompts.ExpectSave(std::nullopt);
+        main.ChooseSaveFile(name, dialog, true, u"Army.kra"_s);
+        folders << dialog.Directory;
+        Prompts.ExpectOpen(std::nullopt);
+        main.ShowInventory();
+        main.InventoryForm()->LoadInventory();
+        folders << Prompts.LastFileDialog.Directory;
+        return folders;
+    };
+    // No documents folder: the home folder.
+    EXPECT_EQ(startFolders(), QStringList(3, home.path()));
+    // With one, the documents; also when the folder set has gone since.
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"Documents"_s));
+    EXPECT_EQ(startFolders(), QStringList(3, home.filePath(u"Documents"_s)));
+    Settings.WriteText(u"ArmyDir"_s, home.filePath(u"gone"_s));
+    EXPECT_EQ(startFolders(), QStringList(3, home.filePath(u"Documents"_s)));
+    // A folder set and there is the one.
+    Settings.WriteText(u"ArmyDir"_s, Data.path());
+    EXPECT_EQ(startFolders(), QStringList(3, Data.path()));
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    if (oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(MainFormTest, TheGroupMenuBeforeAnyArmy)

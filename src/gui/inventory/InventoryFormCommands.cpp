@@ -85,7 +85,7 @@ void TfrmInventory::LoadInventory()
         return;
     TFileDialog dialog;
     dialog.Title = u"Load Inventory"_s;
-    dialog.Directory = FMain.Settings().ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = FMain.DocumentDirectory();
     dialog.FileName = FMain.Settings().ReadStringSetting(u"InventoryFile"_s, u"Collection.KRI"_s);
     dialog.Filter = kLoadFilter;
     dialog.DefaultExtension = u"KRI"_s;
@@ -121,7 +121,7 @@ bool TfrmInventory::SaveInventoryAs()
 {
     TFileDialog dialog;
     dialog.Title = u"Save Inventory"_s;
-    dialog.Directory = FMain.Settings().ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = FMain.DocumentDirectory();
     // A cancelled first save leaves the collection without a file name.
     dialog.FileName = FInventory->InventoryFileName.isEmpty() ? u"ArmyDice.KRI"_s : FInventory->InventoryFileName;
     dialog.Filter = kSaveFilter;
@@ -156,7 +156,7 @@ void TfrmInventory::ExportPrices()
 {
     TFileDialog dialog;
     dialog.Title = u"Save Inventory"_s;
-    dialog.Directory = FMain.Settings().ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = FMain.DocumentDirectory();
     dialog.FileName = FLastPriceFile;
     dialog.Filter = kSaveFilter;
     dialog.FilterIndex = kPriceFilter;
@@ -184,7 +184,7 @@ void TfrmInventory::ImportPrices()
         return;
     TFileDialog dialog;
     dialog.Title = u"Load Inventory"_s;
-    dialog.Directory = FMain.Settings().ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = FMain.DocumentDirectory();
     dialog.Filter = kLoadFilter;
     dialog.FilterIndex = kPriceFilter;
     dialog.DefaultExtension = u"krp"_s;

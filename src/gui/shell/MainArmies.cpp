@@ -178,7 +178,7 @@ void TfrmMain::OpenFile()
 {
     TFileDialog dialog;
     dialog.Title = u"Open Army Files"_s;
-    dialog.Directory = FSettings.ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = DocumentDirectory();
     dialog.Filter = u"Army Files|*.kra|Group Files|*.krg|Game Files|*.kgm|All Files|*.*"_s;
     dialog.DefaultExtension = u"kra"_s;
     dialog.MultiSelect = true;

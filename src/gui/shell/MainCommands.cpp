@@ -20,6 +20,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -87,11 +88,25 @@ void TfrmMain::SaveWindowPosition(const QWidget &window, const QString &name)
     ShowStatus(u"Position of "_s + window.windowTitle() + u" saved."_s);
 }
 
+QString TfrmMain::DocumentDirectory() const
+{
+    // "ArmyDir" is the user's document directory; until one is set (or when it has gone)
+    // that is the documents folder, or the home folder where there is none. An empty
+    // start folder would leave each dialog where the platform pleases.
+    const QString chosen = FSettings.ReadStringSetting(u"ArmyDir"_s, QString());
+    if (!chosen.isEmpty() && QFileInfo(chosen).isDir())
+        return chosen;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
 bool TfrmMain::ChooseSaveFile(QString &fileName, TFileDialog &dialog, bool alwaysAsk, const QString &defaultName)
 {
     if (!alwaysAsk && !fileName.isEmpty())
         return true;
-    dialog.Directory = FSettings.ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = DocumentDirectory();
     dialog.FileName = fileName.isEmpty() ? defaultName : fileName;
     const std::optional<TFileChoice> choice = FPrompts.SaveFile(dialog);
     if (!choice) {

@@ -95,6 +95,8 @@ public:
     void RestoreWindowPosition(QWidget &window, const QString &name);
     void SaveWindowPosition(const QWidget &window, const QString &name);
 
+    // The folder every open and save dialog starts in.
+    QString DocumentDirectory() const;
     // Asks for a file name to save under unless one is known and alwaysAsk is off. The
     // dialog starts in the user's document directory; an empty name shows defaultName.
     bool ChooseSaveFile(QString &fileName, TFileDialog &dialog, bool alwaysAsk, const QString &defaultName);
