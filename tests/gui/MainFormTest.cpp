@@ -537,12 +537,12 @@ TEST_F(MainFormTest, ServicesForOtherWindows)
     EXPECT_TRUE(main.ChooseSaveFile(name, dialog, false, u"Army.kra"_s));
     EXPECT_TRUE(Prompts.Transcript.size() == 1);
 
-    Settings.WriteText(u"ArmyDir"_s, u"/armies"_s);
+    Settings.WriteText(u"ArmyDir"_s, Data.path());
     name.clear();
     Prompts.ExpectSave(TFileChoice{{u"/armies/mine.kra"_s}, 1});
     EXPECT_TRUE(main.ChooseSaveFile(name, dialog, false, u"Army.kra"_s));
     EXPECT_EQ(name, u"/armies/mine.kra");
-    EXPECT_EQ(Prompts.LastFileDialog.Directory, u"/armies");
+    EXPECT_EQ(Prompts.LastFileDialog.Directory, Data.path());
     EXPECT_EQ(Prompts.LastFileDialog.FileName, u"Army.kra");
 
     Prompts.ExpectSave(std::nullopt);
