@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -481,4 +482,63 @@ TEST_F(ArmyFormTest, SaveDialogsOfferTheKindOfFileTheyWrite)
     EXPECT_EQ(Prompts.LastFileDialog.DefaultExtension, u"krg");
     EXPECT_EQ(Prompts.LastFileDialog.FileName, u"Vale.KRG");
     EXPECT_EQ(Main->StatusText(), u"Save aborted by user.");
+}
+
+TEST_F(ArmyFormTest, AMaximizedArmyShowsItsMenusInTheFramesRow)
+{
+    TfrmArmy &army = NewArmy(u"Keep"_s);
+    army.AddDie(Die(0, 1));
+    auto *frame = qobject_cast<QMdiSubWindow *>(army.parentWidget());
+    const auto titles = [this] {
+        QStringList texts;
+        for (const QAction *item : Main->menuBar()->actions())
+            texts << item->text();
+        return texts;
+    };
+    const QStringList own = titles();
+    ASSERT_EQ(own, (QStringList{u"&File"_s, u"&Edit"_s, u"&Options"_s, u"&Windows"_s, u"&Help"_s}));
+
+    frame->showMaximized();
+    Main->MdiArea()->setActiveSubWindow(frame);
+    QApplication::processEvents();
+    // One row: the army's menus merged into the frame's, the army's own row hidden.
+    EXPECT_FALSE(army.menuBar()->isVisible());
+    EXPECT_EQ(titles(), (QStringList{u"&File"_s, u"&Edit"_s, u"&Sort"_s, u"&Options"_s, u"&Windows"_s, u"&Help"_s}));
+    QStringList file;
+    for (const QAction *item : Main->menuBar()->actions().at(0)->menu()->actions())
+        file << item->text();
+    EXPECT_EQ(file.first(), u"&New Army"_s);
+    EXPECT_TRUE(file.contains(u"&Save"_s));
+    EXPECT_TRUE(file.contains(u"Save &Races"_s)); // the frame's own, after the army's
+    EXPECT_EQ(file.count(u"E&xit"_s), 1);
+    EXPECT_EQ(file.filter(u"Open"_s).size(), 1);
+
+    // The army's keys and the frame's still work.
+    QApplication::setActiveWindow(Main.get());
+    army.DiceGrid().setFocus();
+    army.DiceGrid().SelectCell(1, 1);
+    QTest::keyClick(&army.DiceGrid(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(army.Army().Dice().size(), 2u);
+
+    // Restored, each window has its own row again.
+    frame->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(titles(), own);
+    EXPECT_TRUE(army.menuBar()->isVisibleTo(&army));
+    army.DiceGrid().setFocus();
+    army.DiceGrid().SelectCell(1, 1);
+    QTest::keyClick(&army.DiceGrid(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(army.Army().Dice().size(), 3u);
+
+    // Maximized again, a key of the frame's (Ctrl+R, the races) reaches it, and the
+    // race form taking the activation gives the frame its own row back.
+    frame->showMaximized();
+    Main->MdiArea()->setActiveSubWindow(frame);
+    army.DiceGrid().setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(titles().size(), 6);
+    QTest::keyClick(&army.DiceGrid(), Qt::Key_R, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(Main->MdiArea()->activeSubWindow()->widget(), Main->RaceForm());
+    EXPECT_EQ(titles(), own);
 }

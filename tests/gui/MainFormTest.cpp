@@ -5,9 +5,11 @@
 #include "inventory/InventoryForm.h"
 #include "dice/RaceFile.h"
 #include "io/TaggedStream.h"
+#include "shell/ChildWindows.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainForm.h"
 #include "reports/DieFinder.h"
+#include "army/ArmyForm.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
 #include "shell/WindowRecord.h"
@@ -497,6 +499,49 @@ TEST_F(MainFormTest, DialogsStartInTheUsersDocuments)
     qputenv("XDG_CONFIG_HOME", oldConfig);
     if (oldConfig.isEmpty())
         qunsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(MainFormTest, TileAndCascadeKeepEveryWindowInsideTheFrame)
+{
+    TfrmMain &main = Start();
+    main.resize(1024, 720);
+    Item(u"mnuNavigateInventory"_s).trigger();
+    Item(u"mnuNavigateFinder"_s).trigger(); // maximized
+    main.CreateArmy();
+    main.CreateArmy().ShowStatus(QString(200, u'x')); // a long status must not widen its window
+    QApplication::processEvents();
+    const QSize frame = main.size();
+    const QRect client = main.MdiArea()->viewport()->rect();
+    const auto visible = [&] {
+        QList<QMdiSubWindow *> windows = main.MdiArea()->subWindowList();
+        windows.removeIf([](const QMdiSubWindow *window) { return window->isHidden(); });
+        return windows;
+    };
+    ASSERT_EQ(visible().size(), 5);
+    for (const QString &command : {u"mnuWindowTile"_s, u"mnuWindowCascade"_s, u"mnuWindowTile"_s}) {
+        Item(command).trigger();
+        QApplication::processEvents();
+        EXPECT_EQ(main.size(), frame) << command.toStdString();
+        EXPECT_EQ(main.MdiArea()->viewport()->rect(), client) << command.toStdString();
+        for (const QMdiSubWindow *window : visible()) {
+            EXPECT_TRUE(client.contains(window->geometry())) << command.toStdString() << " "
+                                                              << window->windowTitle().toStdString();
+            EXPECT_FALSE(window->isMaximized());
+            // A cascaded window is big enough to use.
+            if (command == u"mnuWindowCascade"_s) {
+                EXPECT_GE(window->width(), client.width() * 2 / 3) << window->windowTitle().toStdString();
+            }
+        }
+    }
+    // Tiled, five windows take two rows: three above, two sharing the row below.
+    const QList<QRect> tiles = TileRects(QRect(0, 0, 900, 600), 5);
+    EXPECT_EQ(tiles, (QList<QRect>{QRect(0, 0, 300, 300), QRect(300, 0, 300, 300), QRect(600, 0, 300, 300),
+                                   QRect(0, 300, 450, 300), QRect(450, 300, 450, 300)}));
+    // Cascaded, the steps start again at the top before a window would pass the foot.
+    const QList<QRect> cascade = CascadeRects(QRect(0, 0, 900, 600), 12, 30);
+    EXPECT_EQ(cascade.front(), QRect(0, 0, 600, 400));
+    EXPECT_EQ(cascade[6], QRect(180, 180, 600, 400));
+    EXPECT_EQ(cascade[7], QRect(0, 0, 600, 400));
 }
 
 TEST_F(MainFormTest, TheGroupMenuBeforeAnyArmy)

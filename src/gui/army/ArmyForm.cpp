@@ -7,6 +7,7 @@
 #include "dice/Catalogue.h"
 #include "editors/DieEdit.h"
 #include "editors/RaceData.h"
+#include "shell/ChildWindows.h"
 #include "shell/MainForm.h"
 
 #include <QCloseEvent>
@@ -126,11 +127,12 @@ void TfrmArmy::BuildControls()
     panes->addWidget(grdResults);
     panes->setStretchFactor(0, 1);
     layout->addWidget(panes, 1);
-    setCentralWidget(central);
+    setCentralWidget(ScrollingContent(central));
 
     barStatus = new QLabel(this);
     barStatus->setObjectName(u"barStatus"_s);
     statusBar()->addWidget(barStatus, 1);
+    KeepNarrow(*barStatus);
 
     connect(txtName, &QLineEdit::textEdited, this, [this](const QString &text) {
         FArmy->SetName(text);

@@ -7,6 +7,7 @@
 #include "dice/Catalogue.h"
 #include "dice/RaceEditing.h"
 #include "inventory/InventoryForm.h"
+#include "shell/ChildWindows.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 
@@ -146,7 +147,7 @@ void TfrmRace::BuildControls()
         grdDice->Column(ResultColumn(ResultType(t)))->SetWidth(t == int(ResultType::RoutBuffer) ? 84 : 78);
     ArrangeResultColumns();
     layout->addWidget(grdDice, 1);
-    setCentralWidget(central);
+    setCentralWidget(ScrollingContent(central));
 
     for (size_t i = 0; i < barStatus.size(); ++i) {
         barStatus[i] = new QLabel(this);
@@ -154,6 +155,7 @@ void TfrmRace::BuildControls()
         statusBar()->addWidget(barStatus[i], i == 2 ? 1 : 0);
     }
     barStatus[0]->setMinimumWidth(90);
+    KeepNarrow(*barStatus[2]);
     barStatus[1]->setMinimumWidth(60);
 
     connect(cmbName, &QComboBox::activated, this, &TfrmRace::ChangeRace);

@@ -7,6 +7,7 @@
 #include "editors/RaceData.h"
 #include "inventory/InventoryTreeModel.h"
 #include "reports/DieCount.h"
+#include "shell/ChildWindows.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
@@ -49,6 +50,7 @@ TfrmInventory::TfrmInventory(TfrmMain &main)
     barStatus = new QLabel(this);
     barStatus->setObjectName(u"barStatus"_s);
     statusBar()->addWidget(barStatus, 1);
+    KeepNarrow(*barStatus);
 
     connect(tvInventory->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { SelectNewNode(FModel->Node(current)); });

@@ -6,6 +6,7 @@
 #include "controls/MenuItems.h"
 #include "dice/Catalogue.h"
 #include "editors/DieEdit.h"
+#include "shell/ChildWindows.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 
@@ -98,10 +99,11 @@ TfrmDieSearch::TfrmDieSearch(TfrmMain &main) : QMainWindow(nullptr), FMain(main)
     auto *central = new QWidget(this);
     BuildCriteria(central);
     BuildGrids(central);
-    setCentralWidget(central);
+    setCentralWidget(ScrollingContent(central));
     barStatus = new QLabel(this);
     barStatus->setObjectName(u"barStatus"_s);
     statusBar()->addWidget(barStatus, 1);
+    KeepNarrow(*barStatus);
     BuildMenus();
 
     ShowCriteria(FCriteria);

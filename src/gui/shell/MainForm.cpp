@@ -9,7 +9,9 @@
 #include "inventory/InventoryForm.h"
 #include "shell/About.h"
 #include "shell/CatalogueFiles.h"
+#include "shell/ChildWindows.h"
 #include "shell/Disclaimer.h"
+#include "shell/MenuMerge.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
 
@@ -43,11 +45,14 @@ TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths
     // The die finder works maximized; the race form and the army windows keep their own size.
     FMdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     setCentralWidget(FMdiArea);
+    // Created before the child windows, so that it hears their first activations.
+    new TMenuMerger(*this, *FMdiArea);
     // One simple panel; a label keeps its text until the next status, which
     // showMessage's temporary messages would not.
     FStatus = new QLabel(this);
     FStatus->setObjectName(u"barStatus"_s);
     statusBar()->addWidget(FStatus, 1);
+    KeepNarrow(*FStatus);
     CreateMenus();
     if (statusWatcher)
         connect(this, &TfrmMain::StatusChanged, this, statusWatcher);
@@ -274,10 +279,10 @@ void TfrmMain::CreateWindowsMenu()
     FWindowsMenu = menuBar()->addMenu(u"&Windows"_s);
     connect(AddAction(FWindowsMenu, u"mnuWindowArrange"_s, u"&Arrange Icons"_s), &QAction::triggered, this,
             &TfrmMain::ArrangeIcons);
-    connect(AddAction(FWindowsMenu, u"mnuWindowTile"_s, u"&Tile"_s), &QAction::triggered, FMdiArea,
-            &QMdiArea::tileSubWindows);
-    connect(AddAction(FWindowsMenu, u"mnuWindowCascade"_s, u"&Cascade"_s), &QAction::triggered, FMdiArea,
-            &QMdiArea::cascadeSubWindows);
+    connect(AddAction(FWindowsMenu, u"mnuWindowTile"_s, u"&Tile"_s), &QAction::triggered, this,
+            [this] { TileChildWindows(*FMdiArea); });
+    connect(AddAction(FWindowsMenu, u"mnuWindowCascade"_s, u"&Cascade"_s), &QAction::triggered, this,
+            [this] { CascadeChildWindows(*FMdiArea); });
 
     QMenu *navigate = FWindowsMenu->addMenu(u"&Navigate"_s);
     mnuNavigateCurrent = AddAction(navigate, u"mnuNavigateCurrent"_s, u"&Current Army"_s, QKeySequence(Qt::Key_F6));
