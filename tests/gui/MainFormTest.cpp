@@ -10,6 +10,8 @@
 #include "shell/MainForm.h"
 #include "reports/DieFinder.h"
 #include "army/ArmyForm.h"
+#include "editors/RaceData.h"
+#include <QScreen>
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
 #include "shell/WindowRecord.h"
@@ -542,6 +544,48 @@ TEST_F(MainFormTest, TileAndCascadeKeepEveryWindowInsideTheFrame)
     EXPECT_EQ(cascade.front(), QRect(0, 0, 600, 400));
     EXPECT_EQ(cascade[6], QRect(180, 180, 600, 400));
     EXPECT_EQ(cascade[7], QRect(0, 0, 600, 400));
+}
+
+TEST_F(MainFormTest, WindowsOpenOverTheFrameAndOnTheScreen)
+{
+    TfrmMain &main = Start();
+    const QRect screen = main.screen()->availableGeometry();
+    main.setGeometry(screen.left() + 20, screen.top() + 30, 760, 700);
+    // The die viewer is designed wider than that frame: it opens inside it, centred.
+    const auto viewerAt = [&] {
+        QRect shown;
+        QTimer::singleShot(0, &main, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            shown = dialog->frameGeometry();
+            dialog->reject();
+        });
+        main.RaceForm()->ViewDice();
+        return shown;
+    };
+    const QRect first = viewerAt();
+    EXPECT_TRUE(screen.contains(first)) << first.x() << "," << first.y() << " " << first.width() << "x" << first.height();
+    EXPECT_TRUE(main.frameGeometry().contains(first)) << first.width() << "x" << first.height();
+    EXPECT_LE((first.center() - main.frameGeometry().center()).manhattanLength(), 2);
+
+    // A position kept on a screen that is gone comes back onto this one.
+    Settings.WriteBinary(u"Die Viewer"_s, WindowRecord::ToBytes(QRect(screen.right() + 3000, 4000, 720, 660)));
+    const QRect kept = viewerAt();
+    EXPECT_TRUE(screen.contains(kept)) << kept.x() << "," << kept.y();
+    EXPECT_GE(kept.width(), 720);
+    EXPECT_GE(kept.height(), 660);
+    // One that shows enough of itself stays where it was.
+    Settings.WriteBinary(u"Die Viewer"_s, WindowRecord::ToBytes(QRect(screen.left() + 5, screen.top() + 6, 720, 660)));
+    EXPECT_EQ(viewerAt().topLeft(), QPoint(screen.left() + 5, screen.top() + 6));
+
+    // Larger than its room, a window is made to fit the screen, and a minimum larger
+    // than the frame wins over the frame.
+    EXPECT_EQ(FirstPlacement(QRect(0, 0, 600, 400), QRect(0, 0, 800, 800), QSize(1318, 700), QSize(300, 200)),
+              QRect(0, 0, 600, 400));
+    EXPECT_EQ(FirstPlacement(QRect(100, 100, 400, 300), QRect(0, 0, 800, 800), QSize(900, 700), QSize(500, 200)),
+              QRect(50, 100, 500, 300));
+    EXPECT_EQ(FirstPlacement(QRect(600, 600, 400, 300), QRect(0, 0, 800, 800), QSize(1318, 1700), QSize(900, 900)),
+              QRect(0, 0, 800, 800));
 }
 
 TEST_F(MainFormTest, TheGroupMenuBeforeAnyArmy)

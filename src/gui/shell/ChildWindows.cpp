@@ -1,8 +1,11 @@
 #include "shell/ChildWindows.h"
 
+#include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
 
@@ -99,3 +102,84 @@ void KeepNarrow(QLabel &status)
 {
     status.setSizePolicy(QSizePolicy::Ignored, status.sizePolicy().verticalPolicy());
 }
+
+namespace {
+
+// A window's frame is not known before it shows; it is about the main frame's own.
+QMargins BorderOf(const QWidget &frame)
+{
+    const QRect inner = frame.geometry();
+    const QRect outer = frame.frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+} // namespace
+
+QRect OntoScreen(const QWidget &frame, const QRect &bounds)
+{
+    // A window of which less than a title bar's worth shows on any screen cannot be
+    // reached to be moved.
+    constexpr int kReachable = 40;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect seen = screen->availableGeometry() & bounds;
+        if (seen.width() >= std::min(kReachable, bounds.width()) && seen.height() >= std::min(kReachable, bounds.height()))
+            return bounds;
+    }
+    const QScreen *screen = frame.screen() ? frame.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return bounds;
+    // The bounds are the window's outer corner and its inner size.
+    const QMargins border = BorderOf(frame);
+    const QRect room = screen->availableGeometry();
+    const QSize outer = bounds.size().grownBy(border).boundedTo(room.size());
+    return QRect(QPoint(std::clamp(bounds.left(), room.left(), room.right() + 1 - outer.width()),
+                        std::clamp(bounds.top(), room.top(), room.bottom() + 1 - outer.height())),
+                 outer.shrunkBy(border));
+}
+
+QRect FirstPlacement(const QRect &frame, const QRect &screen, const QSize &size, const QSize &minimum)
+{
+    // Inside the frame where the window can be that small, never larger than the screen.
+    const QSize fitted = size.boundedTo(frame.size()).expandedTo(minimum).boundedTo(screen.size());
+    QRect placed(QPoint(), fitted);
+    placed.moveCenter(frame.center());
+    placed.moveLeft(std::clamp(placed.left(), screen.left(), screen.right() + 1 - fitted.width()));
+    placed.moveTop(std::clamp(placed.top(), screen.top(), screen.bottom() + 1 - fitted.height()));
+    return placed;
+}
+
+void PlaceOnFirstShow(QWidget &window, const QWidget &frame)
+{
+    // Qt centres a dialog itself when it is shown, but on the frame's middle whatever the
+    // dialog's size, so that a large one starts at the screen's corner or reaches past it.
+    class TPlacer : public QObject
+    {
+    public:
+        TPlacer(const QWidget &main, QWidget &window) : QObject(&window), FMain(main) { window.installEventFilter(this); }
+
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() != QEvent::Show)
+                return false;
+            auto &window = *static_cast<QWidget *>(watched);
+            const QScreen *screen = FMain.screen() ? FMain.screen() : QGuiApplication::primaryScreen();
+            if (screen) {
+                const QMargins border = BorderOf(FMain);
+                const QRect outer = FirstPlacement(FMain.frameGeometry(), screen->availableGeometry(),
+                                                   window.size().grownBy(border),
+                                                   window.minimumSizeHint().expandedTo(window.minimumSize()).grownBy(border));
+                window.resize(outer.size().shrunkBy(border));
+                window.move(outer.topLeft());
+            }
+            window.removeEventFilter(this);
+            deleteLater();
+            return false;
+        }
+
+    private:
+        const QWidget &FMain;
+    };
+    new TPlacer(frame, window);
+}
+

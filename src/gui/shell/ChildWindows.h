@@ -5,6 +5,7 @@
 
 class QLabel;
 class QMdiArea;
+class QSize;
 class QWidget;
 
 // How the frame's child windows share its client area, and what lets a child window be
@@ -29,3 +30,11 @@ void CascadeChildWindows(QMdiArea &area);
 QWidget *ScrollingContent(QWidget *content);
 // A status line whose long texts are cut at the window's edge instead of widening it.
 void KeepNarrow(QLabel &status);
+
+// Where a window of the given size opens the first time: centred on the frame, inside it
+// where the window's minimum allows, never larger than the screen's room and on it.
+QRect FirstPlacement(const QRect &frame, const QRect &screen, const QSize &size, const QSize &minimum);
+// The window is placed so when it is first shown, over the frame as it stands then.
+void PlaceOnFirstShow(QWidget &window, const QWidget &frame);
+// Bounds of which too little shows on any screen, brought onto the frame's screen.
+QRect OntoScreen(const QWidget &frame, const QRect &bounds);

@@ -9,6 +9,7 @@
 #include "inventory/InventoryForm.h"
 #include "shell/About.h"
 #include "shell/CatalogueFiles.h"
+#include "shell/ChildWindows.h"
 #include "shell/HelpWindow.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
@@ -61,12 +62,21 @@ void TfrmMain::RestoreWindowPosition(QWidget &window, const QString &name)
     const QString stateName = name + QString::fromUtf16(WindowRecord::kStateSuffix);
     // The bounds go first, so that a window coming back minimised or maximised returns to
     // them, not to the size it was designed with.
-    if (FSettings.TypeOf(name) == TSettingType::Binary) {
-        if (const std::optional<QRect> bounds = WindowRecord::FromBytes(FSettings.Binary(name))) {
-            window.move(bounds->topLeft());
-            if (IsSizeable(window))
-                window.resize(bounds->size());
-        }
+    std::optional<QRect> bounds;
+    if (FSettings.TypeOf(name) == TSettingType::Binary)
+        bounds = WindowRecord::FromBytes(FSettings.Binary(name));
+    if (bounds) {
+        // Kept on a screen that is no longer there, it comes back onto this one.
+        // (at the size it will have: never below its minimum).
+        const QSize size = IsSizeable(window) ? bounds->size().expandedTo(window.minimumSizeHint()) : window.size();
+        const QRect kept = OntoScreen(*this, QRect(bounds->topLeft(), size));
+        window.move(kept.topLeft());
+        if (IsSizeable(window))
+            window.resize(kept.size());
+    } else if (&window != this && window.isWindow()) {
+        // The first time, a window opens over the frame, once the frame stands where it
+        // will be: centred on it, inside it where it fits, and on the screen.
+        PlaceOnFirstShow(window, *this);
     }
     if (FSettings.Exists(stateName))
         window.setWindowState(StateOf(FSettings.ReadIntegerSetting(stateName, 0)));

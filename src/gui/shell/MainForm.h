@@ -92,6 +92,8 @@ public:
 
     // Window positions: a 16-byte record named after the window and its state under the
     // name + " State". A fixed-size window gets back only its position.
+    // A window without a kept position opens centred on the frame, within it and the
+    // screen; a kept position off every screen comes back onto the screen.
     void RestoreWindowPosition(QWidget &window, const QString &name);
     void SaveWindowPosition(const QWidget &window, const QString &name);
 
