@@ -85,6 +85,19 @@ TAnswer DefaultAnswer(TButtons buttons)
     return buttons == TButtons::Ok || buttons == TButtons::OkCancel ? TAnswer::Ok : TAnswer::Yes;
 }
 
+QString MessageKindName(TMessageKind kind)
+{
+    switch (kind) {
+    case TMessageKind::Warning:
+        return u"Warning"_s;
+    case TMessageKind::Information:
+        return u"Information"_s;
+    case TMessageKind::Confirmation:
+        break;
+    }
+    return u"Confirmation"_s;
+}
+
 QStringList QtFilters(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');

@@ -4,19 +4,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString KindName(TMessageKind kind)
-{
-    switch (kind) {
-    case TMessageKind::Warning:
-        return u"Warning"_s;
-    case TMessageKind::Information:
-        return u"Information"_s;
-    case TMessageKind::Confirmation:
-        break;
-    }
-    return u"Question"_s;
-}
-
 QString AnswerName(TAnswer answer)
 {
     switch (answer) {
@@ -42,13 +29,13 @@ void TUnattendedPrompts::Write(const QString &line)
 
 void TUnattendedPrompts::Message(TMessageKind kind, const QString &caption, const QString &text)
 {
-    Write(KindName(kind) + u" ("_s + caption + u"): "_s + text);
+    Write(MessageKindName(kind) + u" ("_s + caption + u"): "_s + text);
 }
 
 TAnswer TUnattendedPrompts::Ask(TMessageKind kind, const QString &caption, const QString &text, TButtons buttons)
 {
     const TAnswer answer = DefaultAnswer(buttons);
-    Write(KindName(kind) + u" ("_s + caption + u"): "_s + text + u" Answered: "_s + AnswerName(answer));
+    Write(MessageKindName(kind) + u" ("_s + caption + u"): "_s + text + u" Answered: "_s + AnswerName(answer));
     return answer;
 }
 
