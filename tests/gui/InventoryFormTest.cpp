@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -174,6 +176,28 @@ TEST_F(InventoryFormTest, TheFirstReloadIsNoLaterOne)
     EXPECT_EQ(Prompts.Beeps, 1);
     EXPECT_EQ(Main->StatusText(), u"Gull inventory limit exceeded!");
     Main->Catalogue().AddUsed(gull, -1);
+}
+
+TEST_F(InventoryFormTest, StatusesOutliveTheDialogsOfItsCommands)
+{
+    TfrmInventory &form = Open();
+    auto *frame = qobject_cast<QMdiSubWindow *>(form.parentWidget());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_EQ(Main->MdiArea()->activeSubWindow(), frame);
+    Prompts.ExpectSave(TFileChoice{{Data.filePath(u"Mine.KRI"_s)}, 1});
+    FormItem(form, u"mnuInvSaveAs"_s).trigger();
+    const QString saved = u"Inventory saved to "_s + Data.filePath(u"Mine.KRI"_s) + u'.';
+    ASSERT_EQ(form.StatusText(), saved);
+    Main->ShowStatus(u"Marker."_s);
+    // The MDI area activates the window again once the save dialog has gone (offscreen it
+    // does not): the tree is not redisplayed over the statuses.
+    emit Main->MdiArea()->subWindowActivated(frame);
+    EXPECT_EQ(form.StatusText(), saved);
+    EXPECT_EQ(Main->StatusText(), u"Marker.");
+    // Coming back from another window is an activation.
+    Main->ShowRaceForm();
+    Main->MdiArea()->setActiveSubWindow(frame);
+    EXPECT_EQ(form.StatusText(), u"Redisplay complete.");
 }
 
 TEST_F(InventoryFormTest, OnlyAKeptInventoryFileIsOffered)

@@ -116,7 +116,12 @@ void TfrmMain::CreateWindows()
     mnuNavigateInventory->setEnabled(true);
     mnuNavigateFinder->setEnabled(true);
     connect(FMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
-        if (window && window == FInventoryWindow)
+        // On a desktop the MDI area activates the window in front once more after every
+        // dialog: that is no new activation, and must not wipe what the command just wrote.
+        if (!window || window == FLastActivated)
+            return;
+        FLastActivated = window;
+        if (window == FInventoryWindow)
             FInventoryForm->Activate();
         else if (auto *army = window ? qobject_cast<TfrmArmy *>(window->widget()) : nullptr)
             army->SelectArmy();

@@ -8,6 +8,7 @@
 #include "shell/UserInfo.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <array>
@@ -240,6 +241,7 @@ private:
     std::vector<TfrmArmy *> FArmyForms;
     TfrmArmy *FCurrentArmy = nullptr;
     QMdiSubWindow *FInventoryWindow = nullptr;
+    QPointer<QMdiSubWindow> FLastActivated;
     TSystemClock FClock;
     QMenu *FWindowsMenu = nullptr;
     QAction *FWindowListSeparator = nullptr;
