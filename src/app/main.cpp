@@ -3,12 +3,14 @@
 #include "shell/Prompts.h"
 #include "shell/Screenshot.h"
 #include "shell/SettingsStore.h"
+#include "shell/UnattendedPrompts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 
 #include <cstdio>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -34,10 +36,14 @@ int main(int argc, char *argv[])
 
     // The settings outlive the main window, which writes to them as it closes.
     TFileSettingsStore settings(TFileSettingsStore::DefaultPath());
-    TDialogPrompts prompts;
+    // A picture is taken without a person at the screen: nothing may wait for a click.
+    const bool unattended = parser.isSet(screenshot);
+    TDialogPrompts dialogs;
+    TUnattendedPrompts answers(stderr);
+    TPrompts &prompts = unattended ? static_cast<TPrompts &>(answers) : dialogs;
     TfrmMain main(settings, prompts, TDataPaths::Resolve(parser.value(dataDir), QApplication::applicationDirPath()),
                   parser.positionalArguments());
-    prompts.SetParent(&main);
+    dialogs.SetParent(&main);
     // The keyring where the desktop has one; the owner-only settings file where not.
     main.Net().SetPasswordStore(std::make_unique<TKeyringPasswordStore>(settings));
     main.CreateWindows();
@@ -45,14 +51,15 @@ int main(int argc, char *argv[])
         prompts.Warning(main.windowTitle(), settings.LastError());
     main.show();
 
-    if (parser.isSet(screenshot)) {
+    if (unattended) {
         const QString path = QDir::current().absoluteFilePath(parser.value(screenshot));
         if (!SaveScreenshot(main, path)) {
             std::fprintf(stderr, "krassist: cannot write %s\n", qPrintable(path));
             return 1;
         }
         std::printf("The picture of the main window is in %s\n", qPrintable(path));
-        return 0;
+        // A document that could not be opened is a failure of the run, picture or not.
+        return main.DocumentFailures() > 0 ? 1 : 0;
     }
     return application.exec();
 }

@@ -9,9 +9,15 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QApplication>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -329,4 +335,210 @@ TEST_F(ArmyFormTest, DescriptionSortAndBreakdown)
     EXPECT_EQ(army.Army().GetMinorTerrain(2), 10);
     EXPECT_EQ(Main->Catalogue().MinorTerrain(10)->UsedCount, 1u);
     EXPECT_TRUE(army.Army().Modified);
+}
+
+TEST_F(ArmyFormTest, TheDescriptionDialogKeepsItsEditsHoweverItCloses)
+{
+    TfrmArmy &army = NewArmy(u"Keep"_s);
+    auto *notes = army.findChild<QPushButton *>(u"btnNotes"_s);
+    // Opens the dialog with a click, types into it as a user does, and closes it.
+    const auto edit = [&](const QString &typed, const QString &size, const std::function<void(QDialog &)> &close) {
+        QTimer::singleShot(0, &army, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto *memo = dialog->findChild<QPlainTextEdit *>(u"txtNotes"_s);
+            memo->setFocus();
+            QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClicks(memo, typed);
+            dialog->findChild<QComboBox *>(u"cmbSize"_s)->setCurrentText(size);
+            close(*dialog);
+        });
+        QTest::mouseClick(notes, Qt::LeftButton);
+    };
+    edit(u"Hold the ford."_s, u"60"_s, [](QDialog &dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    EXPECT_EQ(army.Army().Notes(), u"Hold the ford.");
+    EXPECT_EQ(army.Army().BattleSize(), 60u);
+    EXPECT_TRUE(army.Army().Modified);
+
+    // The title bar's close button; a battle size that is no whole number stays unwritten.
+    edit(u" Then retreat."_s, u"6o"_s, [](QDialog &dialog) { dialog.close(); });
+    EXPECT_EQ(army.Army().Notes(), u"Hold the ford. Then retreat.");
+    EXPECT_EQ(army.Army().BattleSize(), 60u);
+}
+
+TEST_F(ArmyFormTest, StatusesOutliveTheDialogsOfTheirCommands)
+{
+    TfrmArmy &army = NewArmy(u"Keep"_s);
+    Main->show();
+    QApplication::setActiveWindow(Main.get());
+    auto *frame = qobject_cast<QMdiSubWindow *>(army.parentWidget());
+    Main->MdiArea()->setActiveSubWindow(frame);
+    QApplication::processEvents();
+    ASSERT_EQ(Main->CurrentArmy(), &army);
+
+    QTimer::singleShot(0, &army, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QComboBox *>(u"cmbSize"_s)->setCurrentText(u"40"_s);
+        dialog->findChild<QPushButton *>(u"btnClose"_s)->click();
+    });
+    QTest::mouseClick(army.findChild<QPushButton *>(u"btnNotes"_s), Qt::LeftButton);
+    Main->ShowStatus(u"Marker."_s);
+    // On a desktop the frame gets the activation back from the closed dialog, and the
+    // MDI area activates the army window once more (offscreen it does not).
+    emit Main->MdiArea()->subWindowActivated(frame);
+    QApplication::processEvents();
+    EXPECT_EQ(army.StatusText(), u"Battle size set to 40.  0 armies updated in group.");
+    EXPECT_EQ(Main->StatusText(), u"Marker.");
+    EXPECT_EQ(Main->CurrentArmy(), &army);
+
+    // Another army made current by its activation says so, as before.
+    TfrmArmy &other = NewArmy(u"Other"_s);
+    Main->MdiArea()->setActiveSubWindow(frame);
+    QApplication::processEvents();
+    EXPECT_EQ(Main->CurrentArmy(), &army);
+    EXPECT_EQ(Main->StatusText(), u"Keep selected.");
+    EXPECT_EQ(army.StatusText(), u" ");
+    (void)other;
+}
+
+TEST_F(ArmyFormTest, CommandsWithoutASelectedDieBeep)
+{
+    TfrmArmy &army = NewArmy(u"Keep"_s);
+    army.AddDie(Die(0, 1));
+    army.Army().Modified = false;
+    QApplication::setActiveWindow(Main.get());
+    army.DiceGrid().setFocus();
+    army.DiceGrid().SelectCell(1, 2); // the empty row after the last die
+    ASSERT_EQ(army.SelectedDie(), nullptr);
+    int beeps = Prompts.Beeps;
+    // Ctrl+Ins, Ctrl+Del and Ctrl+F2 as the user presses them; no die viewer comes up.
+    for (const auto key : {Qt::Key_Insert, Qt::Key_Delete, Qt::Key_F2}) {
+        QTest::keyClick(&army.DiceGrid(), key, Qt::ControlModifier);
+        EXPECT_EQ(Prompts.Beeps, ++beeps) << key;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+    EXPECT_EQ(army.Army().Dice().size(), 1u);
+    EXPECT_FALSE(army.Army().Modified);
+
+    // With a die the same keys act.
+    army.DiceGrid().SelectCell(1, 1);
+    QTest::keyClick(&army.DiceGrid(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(army.Army().Dice().size(), 2u);
+    EXPECT_EQ(Prompts.Beeps, beeps);
+}
+
+TEST_F(ArmyFormTest, CaptionsShowAmpersandsOfNamesAndFollowRenames)
+{
+    Die(0, 1).Name = u"Salt & Pepper"_s;
+    TfrmArmy &army = NewArmy(u"Coast & Bay"_s);
+    army.AddDie(Die(0, 1));
+    army.DiceGrid().SelectCell(1, 1);
+    const QList<QAction *> popup = army.DicePopup().actions();
+    EXPECT_EQ(popup.at(0)->text(), u"Delete Salt && Pepper");
+    EXPECT_EQ(popup.at(2)->text(), u"View Salt && Pepper");
+    EXPECT_EQ(Item(u"mnuGroup2"_s).text(), u"Coast && Bay");
+
+    // Typed into the name box, the new name reaches the group menu and the window list.
+    auto *name = army.findChild<QLineEdit *>(u"txtName"_s);
+    name->selectAll();
+    QTest::keyClicks(name, u"Coast Raiders"_s);
+    EXPECT_EQ(army.windowTitle(), u"Coast Raiders");
+    EXPECT_EQ(Item(u"mnuGroup2"_s).text(), u"Coast Raiders");
+    auto *windows = qobject_cast<QMenu *>(Item(u"mnuWindowTile"_s).associatedObjects().value(0));
+    ASSERT_NE(windows, nullptr);
+    emit windows->aboutToShow();
+    QStringList listed;
+    for (const QAction *item : windows->actions()) {
+        if (item->isCheckable())
+            listed << item->text();
+    }
+    EXPECT_EQ(listed.filter(u" Coast Raiders"_s).size(), 1) << listed.join(u", "_s).toStdString();
+
+    // Another army of the group renamed while this one is current: its item follows too.
+    TfrmArmy &home = NewArmy(u"Hold"_s);
+    home.Army().SetArmyType(ArmyType::HomeArmy);
+    home.RefreshAll();
+    Main->SetCurrentArmy(&army);
+    EXPECT_EQ(Item(u"mnuGroup0"_s).text(), u"Hold");
+    home.findChild<QLineEdit *>(u"txtName"_s)->selectAll();
+    QTest::keyClicks(home.findChild<QLineEdit *>(u"txtName"_s), u"Keep"_s);
+    EXPECT_EQ(Item(u"mnuGroup0"_s).text(), u"Keep");
+}
+
+TEST_F(ArmyFormTest, SaveDialogsOfferTheKindOfFileTheyWrite)
+{
+    TfrmArmy &army = NewArmy(u"Coast Raiders"_s);
+    Prompts.ExpectSave(std::nullopt);
+    army.SaveArmyRename();
+    EXPECT_EQ(Prompts.LastFileDialog.Filter, u"KRA Army File|*.kra|KRA Army Group File|*.krg|All Files|*.*");
+    EXPECT_EQ(Prompts.LastFileDialog.DefaultExtension, u"kra");
+    EXPECT_EQ(Prompts.LastFileDialog.FileName, u"Coast Raiders.KRA");
+
+    army.SetGroupName(u"Vale"_s);
+    Prompts.ExpectSave(std::nullopt);
+    army.SaveGroup();
+    EXPECT_EQ(Prompts.LastFileDialog.Filter, u"KRA Army Group File|*.krg|All Files|*.*");
+    EXPECT_EQ(Prompts.LastFileDialog.DefaultExtension, u"krg");
+    EXPECT_EQ(Prompts.LastFileDialog.FileName, u"Vale.KRG");
+    EXPECT_EQ(Main->StatusText(), u"Save aborted by user.");
+}
+
+TEST_F(ArmyFormTest, AMaximizedArmyShowsItsMenusInTheFramesRow)
+{
+    TfrmArmy &army = NewArmy(u"Keep"_s);
+    army.AddDie(Die(0, 1));
+    auto *frame = qobject_cast<QMdiSubWindow *>(army.parentWidget());
+    const auto titles = [this] {
+        QStringList texts;
+        for (const QAction *item : Main->menuBar()->actions())
+            texts << item->text();
+        return texts;
+    };
+    const QStringList own = titles();
+    ASSERT_EQ(own, (QStringList{u"&File"_s, u"&Edit"_s, u"&Options"_s, u"&Windows"_s, u"&Help"_s}));
+
+    frame->showMaximized();
+    Main->MdiArea()->setActiveSubWindow(frame);
+    QApplication::processEvents();
+    // One row: the army's menus merged into the frame's, the army's own row hidden.
+    EXPECT_FALSE(army.menuBar()->isVisible());
+    EXPECT_EQ(titles(), (QStringList{u"&File"_s, u"&Edit"_s, u"&Sort"_s, u"&Options"_s, u"&Windows"_s, u"&Help"_s}));
+    QStringList file;
+    for (const QAction *item : Main->menuBar()->actions().at(0)->menu()->actions())
+        file << item->text();
+    EXPECT_EQ(file.first(), u"&New Army"_s);
+    EXPECT_TRUE(file.contains(u"&Save"_s));
+    EXPECT_TRUE(file.contains(u"Save &Races"_s)); // the frame's own, after the army's
+    EXPECT_EQ(file.count(u"E&xit"_s), 1);
+    EXPECT_EQ(file.filter(u"Open"_s).size(), 1);
+
+    // The army's keys and the frame's still work.
+    QApplication::setActiveWindow(Main.get());
+    army.DiceGrid().setFocus();
+    army.DiceGrid().SelectCell(1, 1);
+    QTest::keyClick(&army.DiceGrid(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(army.Army().Dice().size(), 2u);
+
+    // Restored, each window has its own row again.
+    frame->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(titles(), own);
+    EXPECT_TRUE(army.menuBar()->isVisibleTo(&army));
+    army.DiceGrid().setFocus();
+    army.DiceGrid().SelectCell(1, 1);
+    QTest::keyClick(&army.DiceGrid(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(army.Army().Dice().size(), 3u);
+
+    // Maximized again, a key of the frame's (Ctrl+R, the races) reaches it, and the
+    // race form taking the activation gives the frame its own row back.
+    frame->showMaximized();
+    Main->MdiArea()->setActiveSubWindow(frame);
+    army.DiceGrid().setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(titles().size(), 6);
+    QTest::keyClick(&army.DiceGrid(), Qt::Key_R, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(Main->MdiArea()->activeSubWindow()->widget(), Main->RaceForm());
+    EXPECT_EQ(titles(), own);
 }

@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -51,6 +53,45 @@ TArmyPrintData SampleArmy()
     return army;
 }
 
+// The printer's canvas, with every text it draws checked against the printable area in
+// the printer's own font metrics.
+class TCheckedCanvas : public TPrinterCanvas
+{
+public:
+    using TPrinterCanvas::TPrinterCanvas;
+
+    void Text(int x, int y, const QString &text, TPrintFont font) override
+    {
+        const int right = x + TextWidth(text, font);
+        if (x < 0 || right > PageWidth() || y + TextHeight(text, font) > PageHeight())
+            Outside << u"%1 ends at %2 of %3"_s.arg(text).arg(right).arg(PageWidth());
+        Drawn << text;
+        TPrinterCanvas::Text(x, y, text, font);
+    }
+
+    QStringList Outside;
+    QStringList Drawn;
+};
+
+// A home army of 36 dice whose names are as long as the sample catalogue's.
+TArmyPrintData FullArmy(const QString &name, ArmyType type)
+{
+    TArmyPrintData army = SampleArmy();
+    army.Name = name;
+    army.Type = type;
+    army.DiceRows.clear();
+    const QStringList names{u"Twelve-Sided Footman"_s, u"Deepwater Leviathan"_s, u"Twinstring Marksman"_s,
+                            u"Spinebacked Warden"_s, u"Sunthread Acolyte"_s, u"Reed Runner"_s};
+    for (int i = 0; i < 36; ++i)
+        army.DiceRows.push_back({names[i % names.size()] + u" %1"_s.arg(i), u"Hollowmarsh Folk"_s,
+                                 u"Light Missile"_s, u"10"_s, u"33.33"_s, u"Drawer 12B"_s});
+    for (QStringList &row : army.ChanceRows)
+        row[1] = u"100.00"_s;
+    army.MinorTerrains = QStringList{u"Swampland Village"_s, u"Wasteland Village"_s, u"Coastland Bridge"_s,
+                                     u"Highland Forest"_s};
+    return army;
+}
+
 int PageCount(const QByteArray &pdf)
 {
     static const QRegularExpression page(u"/Type\\s*/Page[^s]"_s);
@@ -88,4 +129,26 @@ TEST(ArmyPrintPdf, AnAbortedPrintoutLeavesNoFile)
     canvas.Text(100, 100, u"half a page"_s, TPrintFont{});
     canvas.AbortDocument();
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(ArmyPrintPdf, ArmiesKeepToA4AndLetterPagesBothWays)
+{
+    QTemporaryDir folder;
+    for (const QPageSize::PageSizeId size : {QPageSize::A4, QPageSize::Letter}) {
+        for (const QPageLayout::Orientation orientation : {QPageLayout::Portrait, QPageLayout::Landscape}) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(folder.filePath(u"Vale.pdf"_s));
+            printer.setPageSize(QPageSize(size));
+            printer.setPageOrientation(orientation);
+            TCheckedCanvas canvas(printer, QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+            PrintArmyGroup(canvas, u"Vale Campaign"_s,
+                           {FullArmy(u"Iron Host"_s, ArmyType::HomeArmy), FullArmy(u"Fen Horde"_s, ArmyType::HordeArmy)});
+            const std::string page = QPageSize::name(size).toStdString() + (orientation ? " landscape" : " portrait");
+            EXPECT_EQ(canvas.Outside, QStringList()) << page;
+            EXPECT_EQ(canvas.Drawn.count(u"100.00"_s), 2 * 17) << page;
+            EXPECT_EQ(canvas.Drawn.count(u"(none)"_s), 2) << page;
+            EXPECT_TRUE(canvas.Drawn.filter(u"..."_s).isEmpty()) << page;
+        }
+    }
 }

@@ -17,6 +17,8 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -171,9 +173,9 @@ TEST_F(IconViewTest, CreationLoadsTheSymbolTable)
     EXPECT_EQ(Effects().item(21, 1)->flags(), Qt::NoItemFlags); // the spare cell
     EXPECT_EQ(Effects().selectionMode(), QAbstractItemView::MultiSelection);
 
-    // Nothing is shown yet, so nothing can be edited.
+    // Nothing is shown yet, so nothing can be edited; the store button starts a symbol.
     EXPECT_EQ(Store().text(), u"Store New Icon");
-    EXPECT_FALSE(Store().isEnabled());
+    EXPECT_TRUE(Store().isEnabled());
     EXPECT_EQ(Points().value(), 1);
     EXPECT_EQ(Points().minimum(), -2);
     EXPECT_EQ(Points().maximum(), 6);
@@ -218,8 +220,7 @@ TEST_F(IconViewTest, SelectingShowsTheSymbolAndLocksBasicOnes)
     EXPECT_EQ(Points().value(), 3);
     EXPECT_TRUE(Effects().isEnabled() && Points().isEnabled());
     EXPECT_FALSE(Description().isReadOnly());
-    EXPECT_TRUE(Store().text().isEmpty());
-    EXPECT_FALSE(Store().isEnabled()); // showing a symbol is no change
+    EXPECT_EQ(Store().text(), u"Store New Icon"); // showing a symbol is no change
     EXPECT_EQ(Main->StatusText(), u"Riposte selected.");
     EXPECT_EQ(Action(u"mnuIconRename"_s).text(), u"Rename Riposte");
     EXPECT_TRUE(Action(u"mnuIconRename"_s).isEnabled());
@@ -237,7 +238,7 @@ TEST_F(IconViewTest, SelectingShowsTheSymbolAndLocksBasicOnes)
     // Presets leave a basic symbol alone.
     Action(u"mnuEffectNothing"_s).trigger();
     EXPECT_EQ(ShownEffects().size(), 2);
-    EXPECT_FALSE(Store().isEnabled());
+    EXPECT_EQ(Store().text(), u"Store New Icon");
 
     // The entry clicked before counts again once the other list took the selection.
     Click(Special(), u"Riposte"_s);
@@ -292,7 +293,7 @@ TEST_F(IconViewTest, StoringChangesToASpecialSymbol)
     EXPECT_TRUE(Store().isEnabled());
     emit Special().itemClicked(Special().currentItem());
     EXPECT_EQ(Description().toPlainText(), u"Stands firm.");
-    EXPECT_FALSE(Store().isEnabled());
+    EXPECT_EQ(Store().text(), u"Store New Icon");
 
     Description().setPlainText(u"Holds the line."_s);
     EXPECT_EQ(Store().text(), u"Store Changes");
@@ -306,9 +307,22 @@ TEST_F(IconViewTest, StoringChangesToASpecialSymbol)
     EXPECT_EQ(icon.Effects, (TEffectSet{EffectFlag::Magic, EffectFlag::SaveMelee, EffectFlag::SaveMissile}));
     EXPECT_TRUE(view.Modified());
     EXPECT_EQ(Main->StatusText(), u"Icon Bulwark updated.");
-    EXPECT_TRUE(Store().text().isEmpty());
-    EXPECT_FALSE(Store().isEnabled());
+    EXPECT_EQ(Store().text(), u"Store New Icon");
     EXPECT_TRUE(Prompts.Transcript.isEmpty());
+
+    // With nothing left to store, a click on the button starts a new symbol.
+    Prompts.ExpectInput(u"Enter the name of the new icon."_s, u"Bastion"_s);
+    QTest::mouseClick(&Store(), Qt::LeftButton);
+    EXPECT_EQ(NameBox().text(), u"Bastion");
+    EXPECT_EQ(view.CurrentIcon(), -1);
+    EXPECT_EQ(Store().text(), u"Store New Icon");
+    Description().setPlainText(u"Stands firmer."_s);
+    // The next new symbol is offered at once, as "New Icons" does; cancelled here.
+    Prompts.ExpectInput(u"Enter the name of the new icon."_s, std::nullopt);
+    QTest::mouseClick(&Store(), Qt::LeftButton);
+    EXPECT_EQ(Icon(u"Bastion"_s).Description, u"Stands firmer.");
+    EXPECT_EQ(Main->StatusText(), u"Icon create cancelled by user.");
+    Prompts.CheckAllUsed();
 }
 
 TEST_F(IconViewTest, NewAndDuplicatedSymbols)

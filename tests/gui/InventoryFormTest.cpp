@@ -4,6 +4,7 @@
 #include "editors/RaceData.h"
 #include "inventory/InventoryForm.h"
 #include "inventory/InventoryTreeModel.h"
+#include "inventory/TradeData.h"
 #include "io/MemoryStream.h"
 #include "io/TaggedStream.h"
 #include "reports/DieCount.h"
@@ -12,8 +13,12 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -145,6 +150,69 @@ TEST_F(InventoryFormTest, ReloadQuestionAtFirstActivation)
     EXPECT_EQ(heron.TreeNode->Text(), u"Heron, Archer (5/0, 2pts)");
 }
 
+TEST_F(InventoryFormTest, TheFirstReloadIsNoLaterOne)
+{
+    // A collection whose trade sends away two Gulls that are not owned.
+    Start();
+    TDie &gull = Die(u"Reedfolk"_s, 1);
+    {
+        TInventory probe(Main->Catalogue(), Main->Clock());
+        TTrade &trade = probe.CreateTrade(u"Trader"_s);
+        trade.SetUseTradeOuts(true);
+        trade.AppendLine(gull, -2);
+        WriteFile(Data.filePath(u"Collection.KRI"_s), WriteToBytes([&](TTaggedWriter &w) { probe.WriteStream(w); }));
+        probe.FreeTrades();
+    }
+    ASSERT_EQ(gull.UsedCount, 0u);
+    Statuses.clear();
+    Prompts.ExpectAsk(u"Reload inventory from "_s + Data.filePath(u"Collection.KRI"_s) + u'?', TAnswer::Yes);
+    TfrmInventory &form = Open();
+    EXPECT_EQ(gull.UsedCount, 2u);
+    EXPECT_EQ(Prompts.Beeps, 0);
+    EXPECT_FALSE(Statuses.contains(u"Gull inventory limit exceeded!"_s));
+    EXPECT_FALSE(form.FirstActivation());
+    // Once the collection is up, the limit is told again.
+    Main->Catalogue().AddUsed(gull, 1);
+    EXPECT_EQ(Prompts.Beeps, 1);
+    EXPECT_EQ(Main->StatusText(), u"Gull inventory limit exceeded!");
+    Main->Catalogue().AddUsed(gull, -1);
+}
+
+TEST_F(InventoryFormTest, StatusesOutliveTheDialogsOfItsCommands)
+{
+    TfrmInventory &form = Open();
+    auto *frame = qobject_cast<QMdiSubWindow *>(form.parentWidget());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_EQ(Main->MdiArea()->activeSubWindow(), frame);
+    Prompts.ExpectSave(TFileChoice{{Data.filePath(u"Mine.KRI"_s)}, 1});
+    FormItem(form, u"mnuInvSaveAs"_s).trigger();
+    const QString saved = u"Inventory saved to "_s + Data.filePath(u"Mine.KRI"_s) + u'.';
+    ASSERT_EQ(form.StatusText(), saved);
+    Main->ShowStatus(u"Marker."_s);
+    // The MDI area activates the window again once the save dialog has gone (offscreen it
+    // does not): the tree is not redisplayed over the statuses.
+    emit Main->MdiArea()->subWindowActivated(frame);
+    EXPECT_EQ(form.StatusText(), saved);
+    EXPECT_EQ(Main->StatusText(), u"Marker.");
+    // Coming back from another window is an activation.
+    Main->ShowRaceForm();
+    Main->MdiArea()->setActiveSubWindow(frame);
+    EXPECT_EQ(form.StatusText(), u"Redisplay complete.");
+}
+
+TEST_F(InventoryFormTest, OnlyAKeptInventoryFileIsOffered)
+{
+    // A file of the default name in the working folder is not the user's collection.
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(Data.path());
+    Settings.Remove(u"InventoryFile"_s);
+    WriteFile(Data.filePath(u"Collection.KRI"_s), QByteArray());
+    TfrmInventory &form = Open();
+    QDir::setCurrent(before);
+    EXPECT_TRUE(Prompts.Transcript.isEmpty());
+    EXPECT_TRUE(form.Inventory().InventoryFileName.isEmpty());
+}
+
 TEST_F(InventoryFormTest, SelectionMenusAndKeys)
 {
     TfrmInventory &form = Open();
@@ -185,6 +253,55 @@ TEST_F(InventoryFormTest, SelectionMenusAndKeys)
     form.ViewDetails();
     EXPECT_EQ(form.StatusText(), u"Nothing to display from this node.");
     EXPECT_EQ(Prompts.Beeps, 1);
+}
+
+TEST_F(InventoryFormTest, EditKeysAnswerOnGroupNodesToo)
+{
+    TfrmInventory &form = Open();
+    QApplication::setActiveWindow(Main.get());
+    TDie &gull = Die(u"Reedfolk"_s, 1);
+    TDie &heron = Die(u"Reedfolk"_s, 2);
+    QTreeView &tree = form.TreeView();
+    tree.setFocus();
+    // The health group above Heron, then the race, then nothing at all.
+    for (TInventoryNode *node : {heron.TreeNode->Parent(), gull.Race().TreeNode, static_cast<TInventoryNode *>(nullptr)}) {
+        const auto *model = static_cast<const TInventoryTreeModel *>(tree.model());
+        tree.setCurrentIndex(node ? model->IndexOf(node) : QModelIndex());
+        ASSERT_EQ(form.CurrentNode(), node);
+        ASSERT_EQ(form.CurrentItem(), nullptr);
+        ASSERT_FALSE(FormItem(form, u"mnuInvIncrease"_s).isVisible());
+        // The focus comes back to the tree from the dialog as it would on a desktop.
+        QApplication::setActiveWindow(Main.get());
+        tree.setFocus();
+
+        const int beeps = Prompts.Beeps;
+        QTest::keyClick(&tree, Qt::Key_Insert, Qt::ShiftModifier);
+        EXPECT_EQ(Prompts.Beeps, beeps + 1);
+        EXPECT_EQ(form.StatusText(), u"No die selected.");
+        form.ShowStatus(QString());
+        QTest::keyClick(&tree, Qt::Key_Delete, Qt::ShiftModifier);
+        EXPECT_EQ(Prompts.Beeps, beeps + 2);
+        EXPECT_EQ(form.StatusText(), u"No die selected.");
+
+        // F2 opens the die count dialog on the first die at or below the node.
+        QString shown;
+        QTimer::singleShot(0, &form, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            shown = dialog->findChild<QLineEdit *>(u"txtName"_s)->text();
+            dialog->reject();
+        });
+        QTest::keyClick(&tree, Qt::Key_F2);
+        EXPECT_EQ(shown, node == heron.TreeNode->Parent() ? u"Heron"_s : u"Gull"_s);
+    }
+    EXPECT_EQ(gull.Count + heron.Count, 0u);
+
+    // On a die the menu items hold the keys themselves.
+    Select(form, gull);
+    QApplication::setActiveWindow(Main.get());
+    tree.setFocus();
+    QTest::keyClick(&tree, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(gull.Count, 1u);
 }
 
 TEST_F(InventoryFormTest, CountsNeverGoBelowZero)

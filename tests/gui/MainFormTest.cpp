@@ -2,11 +2,16 @@
 #include "TestSupport.h"
 #include "dice/Catalogue.h"
 #include "dice/IconView.h"
+#include "inventory/InventoryForm.h"
 #include "dice/RaceFile.h"
 #include "io/TaggedStream.h"
+#include "shell/ChildWindows.h"
 #include "shell/HelpWindow.h"
 #include "shell/MainForm.h"
 #include "reports/DieFinder.h"
+#include "army/ArmyForm.h"
+#include "editors/RaceData.h"
+#include <QScreen>
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
 #include "shell/WindowRecord.h"
@@ -23,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -435,7 +441,7 @@ TEST_F(MainFormTest, DamagedRaceDatabaseAtStart)
 TEST_F(MainFormTest, MenusAsTheyStand)
 {
     Start({}, false);
-    for (const QString &name : {u"mnuNavigateCurrent"_s, u"mnuGroup0"_s, u"mnuFileSaveRaces"_s})
+    for (const QString &name : {u"mnuNavigateCurrent"_s, u"mnuFileSaveRaces"_s})
         EXPECT_FALSE(Item(name).isEnabled()) << name.toStdString();
     for (const QString &name : {u"mnuFileGenerate"_s, u"mnuFileExit"_s, u"mnuOptionsPerHealth"_s,
                                 u"mnuOptionsUserInfo"_s, u"mnuOptionsDirectory"_s, u"mnuEditNewRace"_s,
@@ -448,13 +454,161 @@ TEST_F(MainFormTest, MenusAsTheyStand)
     EXPECT_EQ(Item(u"mnuNavigatePrev"_s).shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
     EXPECT_EQ(Item(u"mnuNavigateNext"_s).shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F7));
     EXPECT_EQ(Item(u"mnuNavigateInventory"_s).shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
-    EXPECT_EQ(Item(u"mnuGroup2"_s).text(), u"No Ho&rde Army");
     EXPECT_EQ(Item(u"mnuGroup4"_s).shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
 
     QAction copy;
     TfrmMain::MirrorMenuItem(Item(u"mnuOptionsShowPrices"_s), copy);
     EXPECT_EQ(copy.text(), u"Show Prices");
     EXPECT_FALSE(copy.isVisible());
+}
+
+TEST_F(MainFormTest, DialogsStartInTheUsersDocuments)
+{
+    // A home of its own, with no folder settings of the desktop in it.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(u".config"_s)));
+    TfrmMain &main = Start({}, false);
+    const auto startFolders = [&] {
+        QStringList folders;
+        Prompts.ExpectOpen(std::nullopt);
+        main.OpenFile();
+        folders << Prompts.LastFileDialog.Directory;
+        QString name;
+        TFileDialog dialog;
+        Prompts.ExpectSave(std::nullopt);
+        main.ChooseSaveFile(name, dialog, true, u"Army.kra"_s);
+        folders << dialog.Directory;
+        Prompts.ExpectOpen(std::nullopt);
+        main.ShowInventory();
+        main.InventoryForm()->LoadInventory();
+        folders << Prompts.LastFileDialog.Directory;
+        return folders;
+    };
+    // No documents folder: the home folder.
+    EXPECT_EQ(startFolders(), QStringList(3, home.path()));
+    // With one, the documents; also when the folder set has gone since.
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"Documents"_s));
+    EXPECT_EQ(startFolders(), QStringList(3, home.filePath(u"Documents"_s)));
+    Settings.WriteText(u"ArmyDir"_s, home.filePath(u"gone"_s));
+    EXPECT_EQ(startFolders(), QStringList(3, home.filePath(u"Documents"_s)));
+    // A folder set and there is the one.
+    Settings.WriteText(u"ArmyDir"_s, Data.path());
+    EXPECT_EQ(startFolders(), QStringList(3, Data.path()));
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    if (oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(MainFormTest, TileAndCascadeKeepEveryWindowInsideTheFrame)
+{
+    TfrmMain &main = Start();
+    main.resize(1024, 720);
+    Item(u"mnuNavigateInventory"_s).trigger();
+    Item(u"mnuNavigateFinder"_s).trigger(); // maximized
+    main.CreateArmy();
+    main.CreateArmy().ShowStatus(QString(200, u'x')); // a long status must not widen its window
+    QApplication::processEvents();
+    const QSize frame = main.size();
+    const QRect client = main.MdiArea()->viewport()->rect();
+    const auto visible = [&] {
+        QList<QMdiSubWindow *> windows = main.MdiArea()->subWindowList();
+        windows.removeIf([](const QMdiSubWindow *window) { return window->isHidden(); });
+        return windows;
+    };
+    ASSERT_EQ(visible().size(), 5);
+    for (const QString &command : {u"mnuWindowTile"_s, u"mnuWindowCascade"_s, u"mnuWindowTile"_s}) {
+        Item(command).trigger();
+        QApplication::processEvents();
+        EXPECT_EQ(main.size(), frame) << command.toStdString();
+        EXPECT_EQ(main.MdiArea()->viewport()->rect(), client) << command.toStdString();
+        for (const QMdiSubWindow *window : visible()) {
+            EXPECT_TRUE(client.contains(window->geometry())) << command.toStdString() << " "
+                                                              << window->windowTitle().toStdString();
+            EXPECT_FALSE(window->isMaximized());
+            // A cascaded window is big enough to use.
+            if (command == u"mnuWindowCascade"_s) {
+                EXPECT_GE(window->width(), client.width() * 2 / 3) << window->windowTitle().toStdString();
+            }
+        }
+    }
+    // Tiled, five windows take two rows: three above, two sharing the row below.
+    const QList<QRect> tiles = TileRects(QRect(0, 0, 900, 600), 5);
+    EXPECT_EQ(tiles, (QList<QRect>{QRect(0, 0, 300, 300), QRect(300, 0, 300, 300), QRect(600, 0, 300, 300),
+                                   QRect(0, 300, 450, 300), QRect(450, 300, 450, 300)}));
+    // Cascaded, the steps start again at the top before a window would pass the foot.
+    const QList<QRect> cascade = CascadeRects(QRect(0, 0, 900, 600), 12, 30);
+    EXPECT_EQ(cascade.front(), QRect(0, 0, 600, 400));
+    EXPECT_EQ(cascade[6], QRect(180, 180, 600, 400));
+    EXPECT_EQ(cascade[7], QRect(0, 0, 600, 400));
+}
+
+TEST_F(MainFormTest, WindowsOpenOverTheFrameAndOnTheScreen)
+{
+    TfrmMain &main = Start();
+    const QRect screen = main.screen()->availableGeometry();
+    main.setGeometry(screen.left() + 20, screen.top() + 30, 760, 700);
+    // The die viewer is designed wider than that frame: it opens inside it, centred.
+    const auto viewerAt = [&] {
+        QRect shown;
+        QTimer::singleShot(0, &main, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            shown = dialog->frameGeometry();
+            dialog->reject();
+        });
+        main.RaceForm()->ViewDice();
+        return shown;
+    };
+    const QRect first = viewerAt();
+    EXPECT_TRUE(screen.contains(first)) << first.x() << "," << first.y() << " " << first.width() << "x" << first.height();
+    EXPECT_TRUE(main.frameGeometry().contains(first)) << first.width() << "x" << first.height();
+    EXPECT_LE((first.center() - main.frameGeometry().center()).manhattanLength(), 2);
+
+    // A position kept on a screen that is gone comes back onto this one.
+    Settings.WriteBinary(u"Die Viewer"_s, WindowRecord::ToBytes(QRect(screen.right() + 3000, 4000, 720, 660)));
+    const QRect kept = viewerAt();
+    EXPECT_TRUE(screen.contains(kept)) << kept.x() << "," << kept.y();
+    EXPECT_GE(kept.width(), 720);
+    EXPECT_GE(kept.height(), 660);
+    // One that shows enough of itself stays where it was.
+    Settings.WriteBinary(u"Die Viewer"_s, WindowRecord::ToBytes(QRect(screen.left() + 5, screen.top() + 6, 720, 660)));
+    EXPECT_EQ(viewerAt().topLeft(), QPoint(screen.left() + 5, screen.top() + 6));
+
+    // Larger than its room, a window is made to fit the screen, and a minimum larger
+    // than the frame wins over the frame.
+    EXPECT_EQ(FirstPlacement(QRect(0, 0, 600, 400), QRect(0, 0, 800, 800), QSize(1318, 700), QSize(300, 200)),
+              QRect(0, 0, 600, 400));
+    EXPECT_EQ(FirstPlacement(QRect(100, 100, 400, 300), QRect(0, 0, 800, 800), QSize(900, 700), QSize(500, 200)),
+              QRect(50, 100, 500, 300));
+    EXPECT_EQ(FirstPlacement(QRect(600, 600, 400, 300), QRect(0, 0, 800, 800), QSize(1318, 1700), QSize(900, 900)),
+              QRect(0, 0, 800, 800));
+}
+
+TEST_F(MainFormTest, TheGroupMenuBeforeAnyArmy)
+{
+    TfrmMain &main = Start();
+    const QStringList captions{u"&Home Army"_s, u"&Campaign Army"_s, u"H&orde Army"_s, u"&Promotion Pool"_s,
+                               u"&Summoning Pool"_s};
+    for (int tag = 0; tag < 5; ++tag) {
+        EXPECT_EQ(Item(u"mnuGroup%1"_s.arg(tag)).text(), captions[tag]);
+        EXPECT_TRUE(Item(u"mnuGroup%1"_s.arg(tag)).isEnabled());
+    }
+    // Ctrl+H with no army at all: a beep, and why.
+    QApplication::setActiveWindow(&main);
+    main.MdiArea()->setFocus();
+    QTest::keyClick(main.MdiArea(), Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(Prompts.Beeps, 1);
+    EXPECT_EQ(main.StatusText(), u"No army selected.");
+
+    // A current army of no other type leaves them as the group allows.
+    main.CreateArmy();
+    EXPECT_EQ(Item(u"mnuGroup0"_s).text(), u"No &Home Army");
+    EXPECT_FALSE(Item(u"mnuGroup0"_s).isEnabled());
+    EXPECT_EQ(Item(u"mnuGroup2"_s).text(), u"New Army");
 }
 
 TEST_F(MainFormTest, ServicesForOtherWindows)
@@ -472,12 +626,12 @@ TEST_F(MainFormTest, ServicesForOtherWindows)
     EXPECT_TRUE(main.ChooseSaveFile(name, dialog, false, u"Army.kra"_s));
     EXPECT_TRUE(Prompts.Transcript.size() == 1);
 
-    Settings.WriteText(u"ArmyDir"_s, u"/armies"_s);
+    Settings.WriteText(u"ArmyDir"_s, Data.path());
     name.clear();
     Prompts.ExpectSave(TFileChoice{{u"/armies/mine.kra"_s}, 1});
     EXPECT_TRUE(main.ChooseSaveFile(name, dialog, false, u"Army.kra"_s));
     EXPECT_EQ(name, u"/armies/mine.kra");
-    EXPECT_EQ(Prompts.LastFileDialog.Directory, u"/armies");
+    EXPECT_EQ(Prompts.LastFileDialog.Directory, Data.path());
     EXPECT_EQ(Prompts.LastFileDialog.FileName, u"Army.kra");
 
     Prompts.ExpectSave(std::nullopt);

@@ -3,11 +3,14 @@
 #include "controls/FancyGrid.h"
 #include "dice/Catalogue.h"
 #include "editors/RaceData.h"
+#include "inventory/InventoryForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -109,6 +112,63 @@ TEST_F(RaceFormTest, PendingRegenerationIsAskedAbout)
                                      u"Regenerating Eel..."_s, u"4 dice regenerated."_s, u"Stonekin selected."_s}));
     EXPECT_EQ(form.Race()->Name, u"Stonekin");
     EXPECT_FALSE(form.RegenerationPending());
+}
+
+TEST_F(RaceFormTest, EveryWayToAnotherRaceAsksAboutPendingEdits)
+{
+    TfrmRace &form = Form();
+    TRace *reedfolk = form.Race();
+    TRace *stonekin = Main->Catalogue().Races().back().get();
+    auto *type = form.findChild<QComboBox *>(u"cmbRaceType"_s);
+    type->setCurrentIndex(int(RaceType::Eldarim));
+    ASSERT_EQ(form.RegenPanelText(), u"REGEN");
+    TfrmArmy &army = Main->CreateArmy();
+    army.AddDie(*stonekin->Die(1));
+    army.DiceGrid().SelectCell(1, 1);
+    Main->ShowInventory();
+    TfrmInventory &inventory = *Main->InventoryForm();
+    inventory.SelectNewNode(stonekin->TreeNode);
+
+    // Each path: Cancel keeps the race and its edits, which still wait for regeneration.
+    const std::vector<std::pair<const char *, std::function<void()>>> paths{
+        {"Create New Race in the race form", [&] { FormItem(u"mnuRaceCreate"_s).trigger(); }},
+        {"Create New Race in the main menu", [&] { Item(u"mnuEditNewRace"_s).trigger(); }},
+        {"View Race of the army window", [&] { army.DicePopup().actions().at(3)->trigger(); }},
+        {"View of the inventory", [&] { inventory.findChild<QAction *>(u"mnuInvView"_s)->trigger(); }},
+        {"typing a name into Race Name", [&] { QTest::keyClicks(&Names(), u"S"_s); }},
+    };
+    for (const auto &[path, run] : paths) {
+        Prompts.ExpectAsk(u"Save changes to Reedfolk?"_s, TAnswer::Cancel);
+        run();
+        Prompts.CheckAllUsed();
+        EXPECT_EQ(form.Race(), reedfolk) << path;
+        EXPECT_EQ(Names().currentText(), u"Reedfolk") << path;
+        EXPECT_TRUE(form.RegenerationPending()) << path;
+        EXPECT_EQ(form.RegenPanelText(), u"REGEN") << path;
+        EXPECT_EQ(type->currentIndex(), int(RaceType::Eldarim)) << path;
+    }
+    EXPECT_EQ(Main->Catalogue().RaceCount(), 2);
+
+    // Viewing the race already shown keeps its edits without a question.
+    army.AddDie(*reedfolk->Die(1));
+    army.DiceGrid().SelectCell(1, 2);
+    army.ViewRace();
+    EXPECT_TRUE(form.RegenerationPending());
+
+    // No lets the edits go; Yes writes them into the race before it goes. (Letters typed
+    // in quick succession search as one word.)
+    QTest::qWait(QApplication::keyboardInputInterval() + 50);
+    Prompts.ExpectAsk(u"Save changes to Reedfolk?"_s, TAnswer::No);
+    QTest::keyClicks(&Names(), u"S"_s);
+    EXPECT_EQ(form.Race(), stonekin);
+    EXPECT_EQ(reedfolk->Type, RaceType::NormalUnits);
+    EXPECT_EQ(form.RegenPanelText(), u" ");
+    type->setCurrentIndex(int(RaceType::Misprints));
+    Prompts.ExpectAsk(u"Save changes to Stonekin?"_s, TAnswer::Yes);
+    Prompts.ExpectInput(u"Enter name of new race"_s, u"Saltmarsh"_s);
+    Item(u"mnuEditNewRace"_s).trigger();
+    EXPECT_EQ(stonekin->Type, RaceType::Misprints);
+    EXPECT_EQ(form.Race()->Name, u"Saltmarsh");
 }
 
 TEST_F(RaceFormTest, CreatingRenamingAndARaceWithoutDice)

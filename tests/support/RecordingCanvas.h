@@ -52,7 +52,7 @@ public:
         Lines.push_back({Page, x1, y1, x2, y2, penWidth});
     }
     int PageWidth() const override { return Width; }
-    int PageHeight() const override { return 1100; }
+    int PageHeight() const override { return Height; }
     int PixelsPerInch() const override { return 96; }
 
     // The texts drawn on one line of a page, left to right.
@@ -83,6 +83,7 @@ public:
     }
 
     int Width = 1200;
+    int Height = 1100;
     bool FailOnNewPage = false;
     int Page = 0;
     QStringList Events;

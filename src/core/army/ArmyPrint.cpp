@@ -26,13 +26,18 @@ constexpr int kRuleSkip = 9;
 // Room the capabilities table needs below the army section, in lines: one per column of
 // the result grid and four for its title and rule.
 constexpr int kCapabilityLines = kResultTypeCount + 1 + 4;
-// The capabilities table shrinks no further than this to fit the page.
+// The tables shrink no further than this to fit the page.
 constexpr int kSmallestTableSize = 6;
+// What a text cut to its column ends with.
+const QString kCut = u"..."_s;
 
 enum class Align { Left, Right };
 constexpr std::array kDiceAlign{Align::Left, Align::Left, Align::Left, Align::Right, Align::Right, Align::Left};
 constexpr std::array kChanceAlign{Align::Left, Align::Right};
 constexpr int kDiceColumns = int(kDiceAlign.size());
+// Name, race, profession and drawer may be cut when nothing else makes the dice fit;
+// figures never are.
+constexpr std::array kDiceCuttable{true, true, true, false, false, true};
 
 // Lays out one army from the top of the current page.
 class TArmyLayout
@@ -49,12 +54,12 @@ public:
 
     void Print()
     {
-        FCanvas.Text(FX0, FY,
-                     FArmy.Name + u":  "_s + QString::number(FArmy.Health) + u" Health "_s + NameOf(FArmy.Type) +
-                         u" for "_s + FArmy.GroupName,
-                     kTitleFont);
+        Cell(FX0, RightEdge() - FX0, Align::Left,
+             FArmy.Name + u":  "_s + QString::number(FArmy.Health) + u" Health "_s + NameOf(FArmy.Type) + u" for "_s +
+                 FArmy.GroupName,
+             kTitleFont);
         FY += 2 * FH;
-        FCanvas.Text(FX0, FY, FArmy.PrintedAt, kHeadFont);
+        Cell(FX0, RightEdge() - FX0, Align::Left, FArmy.PrintedAt, kHeadFont);
         PrintTables();
         PrintNotes();
         PrintTerrains();
@@ -69,9 +74,8 @@ public:
 
 private:
     int PageBottom() const { return FCanvas.PageHeight() - FMargin; }
-    // The right margin mirrors the left one, unless the army's tables above already
-    // reach further; the capabilities need not be narrower than they are.
-    int RightEdge() const { return std::max(FCanvas.PageWidth() - FMargin, FTableEnd); }
+    // The right margin mirrors the left one; every table keeps inside it.
+    int RightEdge() const { return FCanvas.PageWidth() - FMargin; }
     int Width(const QString &text, TPrintFont font) const { return FCanvas.TextWidth(text, font); }
 
     // The sections that grow with the army (its rows and notes) could run past the foot
@@ -86,11 +90,22 @@ private:
         return true;
     }
 
+    // A text wider than its column (only ever one of the columns that may be cut, or a
+    // line longer than the page) loses its end.
     void Cell(int x, int width, Align align, const QString &text, TPrintFont font)
     {
         if (text.isEmpty())
             return;
-        FCanvas.Text(align == Align::Right ? x + width - Width(text, font) : x, FY, text, font);
+        const QString shown = Width(text, font) <= width ? text : Cut(text, width, font);
+        FCanvas.Text(align == Align::Right ? x + width - Width(shown, font) : x, FY, shown, font);
+    }
+
+    QString Cut(const QString &text, int width, TPrintFont font) const
+    {
+        qsizetype keep = text.size();
+        while (keep > 0 && Width(text.left(keep) + kCut, font) > width)
+            --keep;
+        return keep > 0 ? text.left(keep) + kCut : QString();
     }
 
     int WidestOf(const QString &header, const std::vector<QStringList> &rows, int column,
@@ -102,36 +117,108 @@ private:
         return widest;
     }
 
+    // The dice and the chances side by side, as wide as their widest cells.
+    struct TArmyTables
+    {
+        TPrintFont Head;
+        TPrintFont Body;
+        int Gap = 0;
+        std::array<int, kDiceColumns> DiceW{};
+        int CountW = 0;
+        std::array<int, 2> ChanceW{};
+
+        int Width(int x0) const
+        {
+            int width = 0;
+            for (const int w : DiceW)
+                width += w + Gap;
+            return x0 + width + CountW + 2 * Gap + ChanceW[0] + Gap + ChanceW[1];
+        }
+    };
+
+    // Measured as the layout always did, every cell in the bold of the headers, so the
+    // rows in normal weight fit with room to spare; narrower, the rows in their own
+    // weight.
+    TArmyTables MeasureTables(int pointSize, bool allBold) const
+    {
+        TArmyTables tables{{pointSize, true}, {pointSize, false}};
+        const TPrintFont cells = allBold ? tables.Head : tables.Body;
+        tables.Gap = Width(u"  "_s, tables.Head);
+        const auto widest = [&](const QString &header, const std::vector<QStringList> &rows, int column) {
+            int w = Width(header, tables.Head);
+            for (const QStringList &row : rows)
+                w = std::max(w, Width(row.value(column), cells));
+            return w;
+        };
+        for (int c = 0; c < kDiceColumns; ++c)
+            tables.DiceW[size_t(c)] = widest(FArmy.DiceHeaders.value(c), FArmy.DiceRows, c);
+        tables.CountW = Width(u"999"_s, tables.Head);
+        for (int c = 0; c < 2; ++c)
+            tables.ChanceW[size_t(c)] = widest(FArmy.ChanceHeaders.value(c), FArmy.ChanceRows, c);
+        return tables;
+    }
+
+    // The tables on the page: narrowed, then in smaller type, and as a last resort the
+    // widest texts cut, widest column first, never below its header.
+    TArmyTables FitTables() const
+    {
+        TArmyTables tables = MeasureTables(kBodyFont.PointSize, true);
+        for (int size = kBodyFont.PointSize; size >= kSmallestTableSize && tables.Width(FX0) > RightEdge(); --size)
+            tables = MeasureTables(size, false);
+        std::vector<int *> cuttable;
+        std::vector<int> floors;
+        for (int c = 0; c < kDiceColumns; ++c) {
+            if (kDiceCuttable[size_t(c)]) {
+                cuttable.push_back(&tables.DiceW[size_t(c)]);
+                floors.push_back(std::max(Width(FArmy.DiceHeaders.value(c), tables.Head), Width(kCut, tables.Body)));
+            }
+        }
+        cuttable.push_back(&tables.ChanceW[0]);
+        floors.push_back(std::max(Width(FArmy.ChanceHeaders.value(0), tables.Head), Width(kCut, tables.Body)));
+        // A unit at a time off the widest column that can still give, so the columns end
+        // as even as their floors allow.
+        for (int excess = tables.Width(FX0) - RightEdge(); excess > 0; --excess) {
+            size_t widest = cuttable.size();
+            for (size_t i = 0; i < cuttable.size(); ++i) {
+                if (*cuttable[i] > floors[i] && (widest == cuttable.size() || *cuttable[i] > *cuttable[widest]))
+                    widest = i;
+            }
+            if (widest == cuttable.size())
+                break;
+            --*cuttable[widest];
+        }
+        return tables;
+    }
+
     void PrintTables()
     {
-        const int gap = Width(u"  "_s, kHeadFont);
+        const TArmyTables tables = FitTables();
+        const TPrintFont head = tables.Head;
+        const TPrintFont body = tables.Body;
+        const int gap = tables.Gap;
         std::array<int, kDiceColumns + 1> diceX{};
-        std::array<int, kDiceColumns> diceW{};
+        const std::array<int, kDiceColumns> &diceW = tables.DiceW;
         diceX[0] = FX0;
-        for (int c = 0; c < kDiceColumns; ++c) {
-            diceW[size_t(c)] = WidestOf(FArmy.DiceHeaders.value(c), FArmy.DiceRows, c);
+        for (int c = 0; c < kDiceColumns; ++c)
             diceX[size_t(c) + 1] = diceX[size_t(c)] + diceW[size_t(c)] + gap;
-        }
         const int countX = diceX[kDiceColumns];
-        const int countW = Width(u"999"_s, kHeadFont);
+        const int countW = tables.CountW;
         const int diceEnd = countX + countW;
         std::array<int, 2> chanceX{};
-        std::array<int, 2> chanceW{};
+        const std::array<int, 2> &chanceW = tables.ChanceW;
         chanceX[0] = diceEnd + 2 * gap;
-        chanceW[0] = WidestOf(FArmy.ChanceHeaders.value(0), FArmy.ChanceRows, 0);
         chanceX[1] = chanceX[0] + chanceW[0] + gap;
-        chanceW[1] = WidestOf(FArmy.ChanceHeaders.value(1), FArmy.ChanceRows, 1);
         FTableEnd = chanceX[1] + chanceW[1];
 
         // Rows continued on another page are headed again there.
         const auto header = [&] {
             for (int c = 0; c < kDiceColumns; ++c)
                 Cell(diceX[size_t(c)], diceW[size_t(c)], kDiceAlign[size_t(c)], FArmy.DiceHeaders.value(c),
-                     kHeadFont);
-            Cell(countX, countW, Align::Right, u"#"_s, kHeadFont);
+                     head);
+            Cell(countX, countW, Align::Right, u"#"_s, head);
             for (int c = 0; c < 2; ++c)
                 Cell(chanceX[size_t(c)], chanceW[size_t(c)], kChanceAlign[size_t(c)], FArmy.ChanceHeaders.value(c),
-                     kHeadFont);
+                     head);
             FY += FH;
             FCanvas.Line(FX0, FY, diceEnd, FY, kRulePen);
             FCanvas.Line(chanceX[0], FY, FTableEnd, FY, kRulePen);
@@ -150,18 +237,18 @@ private:
             if (die < dice.size()) {
                 const QStringList &row = dice[die];
                 for (int c = 0; c < kDiceColumns; ++c)
-                    Cell(diceX[size_t(c)], diceW[size_t(c)], kDiceAlign[size_t(c)], row.value(c), kBodyFont);
+                    Cell(diceX[size_t(c)], diceW[size_t(c)], kDiceAlign[size_t(c)], row.value(c), body);
                 size_t run = 1;
                 while (die + run < dice.size() && dice[die + run].value(0) == row.value(0) &&
                        dice[die + run].value(1) == row.value(1))
                     ++run;
-                Cell(countX, countW, Align::Right, QString::number(run), kBodyFont);
+                Cell(countX, countW, Align::Right, QString::number(run), body);
                 die += run;
             }
             if (chance < chances.size()) {
                 for (int c = 0; c < 2; ++c)
                     Cell(chanceX[size_t(c)], chanceW[size_t(c)], kChanceAlign[size_t(c)], chances[chance].value(c),
-                         kBodyFont);
+                         body);
                 ++chance;
             }
             FY += FH;
@@ -225,7 +312,7 @@ private:
         const auto detail = [&](const QString &label, const QString &value) {
             MakeRoom();
             FCanvas.Text(FX0, FY, label, kBodyFont);
-            FCanvas.Text(valueX, FY, value, kBodyFont);
+            Cell(valueX, RightEdge() - valueX, Align::Left, value, kBodyFont);
         };
         if (!FArmy.MajorTerrain.isEmpty()) {
             detail(u"Major Terrain:  "_s, FArmy.MajorTerrain);
@@ -246,7 +333,7 @@ private:
     void PrintCapabilities(int y)
     {
         FY = y;
-        FCanvas.Text(FX0, FY, FArmy.Name + u" Capabilities"_s, kTitleFont);
+        Cell(FX0, RightEdge() - FX0, Align::Left, FArmy.Name + u" Capabilities"_s, kTitleFont);
         FY += 2 * FH;
 
         const int columns = int(FArmy.ResultHeaders.size());

@@ -122,8 +122,16 @@ void TfrmArmyDescription::SaveArmyData()
         army.SetMinorTerrain(k, cmbMinorTerrain[size_t(k - 1)]->currentIndex());
     if (txtGroup->text() != army.Army().GroupName())
         army.SetGroupName(txtGroup->text());
-    const quint32 size = cmbSize->currentText().trimmed().toUInt();
-    if (size != army.Army().BattleSize())
+    // Only "Close" waits for a whole number; closed another way, the army keeps its size.
+    bool whole = false;
+    const quint32 size = cmbSize->currentText().trimmed().toUInt(&whole, 10);
+    if (whole && size != army.Army().BattleSize())
         army.SetBattleSize(size);
     FChanged = false;
+}
+
+void TfrmArmyDescription::reject()
+{
+    SaveArmyData();
+    QDialog::reject();
 }

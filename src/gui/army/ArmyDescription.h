@@ -29,6 +29,11 @@ public:
     void SaveArmyData();
     bool Changed() const { return FChanged; }
 
+protected:
+    // Esc and the title bar's close button close the dialog as "Close" does: long notes
+    // must not be lost to a key.
+    void reject() override;
+
 private:
     void PostChange();
 

@@ -3,9 +3,11 @@
 #include "KrException.h"
 #include "army/ArmyAnalysis.h"
 #include "controls/FancyGrid.h"
+#include "controls/MenuItems.h"
 #include "dice/Catalogue.h"
 #include "editors/DieEdit.h"
 #include "editors/RaceData.h"
+#include "shell/ChildWindows.h"
 #include "shell/MainForm.h"
 
 #include <QCloseEvent>
@@ -125,19 +127,19 @@ void TfrmArmy::BuildControls()
     panes->addWidget(grdResults);
     panes->setStretchFactor(0, 1);
     layout->addWidget(panes, 1);
-    setCentralWidget(central);
+    setCentralWidget(ScrollingContent(central));
 
     barStatus = new QLabel(this);
     barStatus->setObjectName(u"barStatus"_s);
     statusBar()->addWidget(barStatus, 1);
+    KeepNarrow(*barStatus);
 
     connect(txtName, &QLineEdit::textEdited, this, [this](const QString &text) {
         FArmy->SetName(text);
         setWindowTitle(text);
         Modify();
-        // Commands elsewhere name the current army.
-        if (FMain.CurrentArmy() == this)
-            emit FMain.CurrentArmyChanged();
+        // Commands elsewhere name the current army, the group menu every army of its group.
+        FMain.ArmyCaptionChanged(this);
     });
     connect(cmbArmyType, &QComboBox::activated, this, [this](int index) {
         FArmy->SetArmyType(ArmyType(index));
@@ -241,6 +243,7 @@ void TfrmArmy::RefreshAll()
     mnuFileSave->setEnabled(FArmy->Modified);
     UpdateGroupItems();
     FillDiceRows();
+    FMain.ArmyCaptionChanged(this);
 }
 
 void TfrmArmy::UpdateGroupItems()
@@ -322,44 +325,52 @@ TDie *TfrmArmy::SelectedDie() const
     return index >= 0 ? FArmy->Dice()[size_t(index)] : nullptr;
 }
 
+TDie *TfrmArmy::SelectedDieOrBeep() const
+{
+    TDie *die = SelectedDie();
+    if (!die)
+        FMain.Beep();
+    return die;
+}
+
 void TfrmArmy::DuplicateDie()
 {
-    if (TDie *die = SelectedDie())
+    if (TDie *die = SelectedDieOrBeep())
         AddDie(*die);
 }
 
 void TfrmArmy::DeleteDie()
 {
-    const int index = SelectedIndex();
-    if (index < 0)
+    if (!SelectedDieOrBeep())
         return;
+    const int index = SelectedIndex();
     FArmy->RemoveAt(index);
     DiceChanged(index);
 }
 
 void TfrmArmy::ViewDie()
 {
-    if (FArmy->Dice().empty())
+    if (!SelectedDieOrBeep())
         return;
-    TfrmDie::ViewList(FMain, FArmy->Dice(), std::max(0, SelectedIndex()));
+    TfrmDie::ViewList(FMain, FArmy->Dice(), SelectedIndex());
 }
 
 void TfrmArmy::ViewRace()
 {
-    TDie *die = SelectedDie();
+    TDie *die = SelectedDieOrBeep();
     if (!die || !FMain.RaceForm())
         return;
-    FMain.RaceForm()->ShowRace(&die->Race());
-    FMain.ShowRaceForm();
+    if (FMain.RaceForm()->ShowRace(&die->Race()))
+        FMain.ShowRaceForm();
 }
 
 QMenu &TfrmArmy::DicePopup()
 {
     const TDie *die = SelectedDie();
-    mnuPopupDelete->setText(die ? u"Delete "_s + die->Name : u"Delete"_s);
-    mnuPopupDuplicate->setText(die ? u"Duplicate "_s + die->Name : u"Duplicate"_s);
-    mnuPopupView->setText(die ? u"View "_s + die->Name : u"View Die"_s);
-    mnuPopupViewRace->setText(die ? u"View "_s + die->Race().Name : u"View Race"_s);
+    mnuPopupDelete->setText(die ? u"Delete "_s + MenuCaption(die->Name) : u"Delete"_s);
+    mnuPopupDuplicate->setText(die ? u"Duplicate "_s + MenuCaption(die->Name) : u"Duplicate"_s);
+    mnuPopupView->setText(die ? u"View "_s + MenuCaption(die->Name) : u"View Die"_s);
+    mnuPopupViewRace->setText(die ? u"View "_s + MenuCaption(die->Race().Name) : u"View Race"_s);
     for (QAction *item : {mnuPopupDelete, mnuPopupDuplicate, mnuPopupView, mnuPopupViewRace})
         item->setEnabled(die != nullptr);
     return *FPopup;
@@ -476,10 +487,14 @@ void TfrmArmy::ToggleSummoned()
 
 void TfrmArmy::SelectArmy()
 {
-    FMain.SetCurrentArmy(this);
     mnuOptionsShowMin->setChecked(FMain.ShowMinimum());
     mnuOptionsMonster->setChecked(FMain.Catalogue().Rules.MonstrousMagicResistance);
     mnuOptionsPowerItems->setChecked(FMain.Catalogue().Rules.PowerMagicItems);
+    // The MDI area activates the window again after every dialog; the statuses the
+    // command just wrote ("Army saved to ...", "n dice lost.") must stay.
+    if (FMain.CurrentArmy() == this)
+        return;
+    FMain.SetCurrentArmy(this);
     ShowStatus(u" "_s);
 }
 

@@ -88,6 +88,8 @@ public:
 
     int SelectedIndex() const;
     TDie *SelectedDie() const;
+    // The selected die; without one the command beeps and does nothing.
+    TDie *SelectedDieOrBeep() const;
     bool IncludeSummoned() const { return FIncludeSummoned; }
     QString StatusText() const;
     void ShowStatus(const QString &text);

@@ -164,10 +164,13 @@ bool TfrmArmy::SaveArmy(bool force)
     const bool group = !FArmy->GroupFileName.isEmpty();
     QString fileName = group ? FArmy->GroupFileName : FArmy->FileName;
     const QString proposed = group ? FArmy->GroupName() + u".KRG"_s : FArmy->Name() + u".KRA"_s;
+    // The dialog serves both kinds of file; each is offered first where it is written, so
+    // that a name typed without an extension gets the right one.
     TFileDialog dialog;
     dialog.Title = u"Save Army"_s;
-    dialog.Filter = u"KRA Army Group File|*.krg|All Files|*.*"_s;
-    dialog.DefaultExtension = u"kra"_s;
+    dialog.Filter = group ? u"KRA Army Group File|*.krg|All Files|*.*"_s
+                          : u"KRA Army File|*.kra|KRA Army Group File|*.krg|All Files|*.*"_s;
+    dialog.DefaultExtension = group ? u"krg"_s : u"kra"_s;
     if (!FMain.ChooseSaveFile(fileName, dialog, force, proposed))
         return false;
     return group ? WriteGroupFile(fileName) : WriteArmyFile(fileName);
@@ -282,7 +285,7 @@ void TfrmArmy::ExportGroup()
 {
     TFileDialog dialog;
     dialog.Title = u"Export Group Description"_s;
-    dialog.Directory = FMain.Settings().ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = FMain.DocumentDirectory();
     dialog.Filter = u"Message Files|*.msg|Text Files|*.txt|All Files|*.*"_s;
     dialog.DefaultExtension = u"msg"_s;
     const std::optional<TFileChoice> choice = FMain.Prompts().SaveFile(dialog);

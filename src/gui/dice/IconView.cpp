@@ -223,7 +223,6 @@ void TfrmIconView::BuildWindow()
 
     btnStore = new QPushButton(u"Store New Icon"_s, this);
     btnStore->setObjectName(u"btnStore"_s);
-    btnStore->setEnabled(false);
     // Wide enough for its longest caption, so the row does not jump.
     btnStore->setMinimumWidth(btnStore->fontMetrics().horizontalAdvance(u"Store New Icon"_s) + 32);
     btnClose = new QPushButton(u"Close"_s, this);
@@ -430,15 +429,23 @@ void TfrmIconView::SetEditable(bool editable)
     txtPoints->setEnabled(editable);
 }
 
-void TfrmIconView::SetStoreButton(const QString &caption, bool enabled)
+void TfrmIconView::SetStoreButton(const QString &caption, bool pending)
 {
     btnStore->setText(caption);
-    btnStore->setEnabled(enabled);
+    btnStore->setEnabled(true);
+    FStorePending = pending;
+}
+
+void TfrmIconView::RestStoreButton()
+{
+    // With nothing to store the button keeps its caption and starts a new symbol, as
+    // "New Icons" does: a blank button that does nothing looks broken.
+    SetStoreButton(u"Store New Icon"_s, false);
 }
 
 void TfrmIconView::OfferStore()
 {
-    if (!btnStore->isEnabled())
+    if (!FStorePending)
         SetStoreButton(u"Store Changes"_s, true);
 }
 
@@ -476,7 +483,7 @@ void TfrmIconView::SelectIcon(QListWidget *list)
         ShowEffects(icon->Effects);
         txtPoints->setValue(icon->Points);
     }
-    SetStoreButton(QString(), false);
+    RestStoreButton();
     SetEditable(!icon->Basic);
     UpdateRenameItem();
     FMain.ShowStatus(icon->Name + u" selected."_s);
@@ -507,6 +514,10 @@ void TfrmIconView::IconChanged()
 
 void TfrmIconView::SaveIconChanges()
 {
+    if (!FStorePending) {
+        CreateIcon();
+        return;
+    }
     if (FCurrent < 0) {
         const QString name = txtIconName->text();
         // The name was checked when asked; the box may have changed since.
@@ -530,7 +541,7 @@ void TfrmIconView::SaveIconChanges()
     FModified = true;
     UpdateRenameItem();
     FMain.ShowStatus(u"Icon "_s + icon->Name + u" updated."_s);
-    SetStoreButton(QString(), false);
+    RestStoreButton();
     emit IconsChanged();
     if (FNewMode)
         CreateIcon();
@@ -650,7 +661,7 @@ void TfrmIconView::DeleteIcon(qint32 id)
         ShowEffects({});
     }
     SetEditable(false);
-    SetStoreButton(QString(), false);
+    RestStoreButton();
     UpdateRenameItem();
     FMain.ShowStatus(u"Icon "_s + name + u" deleted."_s);
     emit IconsChanged();

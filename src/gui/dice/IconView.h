@@ -93,7 +93,9 @@ private:
     TEffectSet ShownEffects() const;
     // Locks or unlocks the description, effects and points.
     void SetEditable(bool editable);
-    void SetStoreButton(const QString &caption, bool enabled);
+    // The store button's caption; pending when a click stores what the boxes show.
+    void SetStoreButton(const QString &caption, bool pending);
+    void RestStoreButton();
     void OfferStore();
     void UpdateRenameItem();
     // Starts a new symbol; keepShown leaves the description and effects in the boxes.
@@ -107,6 +109,7 @@ private:
     qint32 FCurrent = -1;
     bool FModified = false;
     bool FNewMode = false;
+    bool FStorePending = false;
     bool FUpdatingName = false;
     // Programmatic changes of the boxes and lists that must not count as edits or
     // selections by the user.

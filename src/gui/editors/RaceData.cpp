@@ -3,9 +3,11 @@
 #include "KrException.h"
 #include "army/ArmyForm.h"
 #include "controls/FancyGrid.h"
+#include "controls/MenuItems.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceEditing.h"
 #include "inventory/InventoryForm.h"
+#include "shell/ChildWindows.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 
@@ -145,7 +147,7 @@ void TfrmRace::BuildControls()
         grdDice->Column(ResultColumn(ResultType(t)))->SetWidth(t == int(ResultType::RoutBuffer) ? 84 : 78);
     ArrangeResultColumns();
     layout->addWidget(grdDice, 1);
-    setCentralWidget(central);
+    setCentralWidget(ScrollingContent(central));
 
     for (size_t i = 0; i < barStatus.size(); ++i) {
         barStatus[i] = new QLabel(this);
@@ -153,6 +155,7 @@ void TfrmRace::BuildControls()
         statusBar()->addWidget(barStatus[i], i == 2 ? 1 : 0);
     }
     barStatus[0]->setMinimumWidth(90);
+    KeepNarrow(*barStatus[2]);
     barStatus[1]->setMinimumWidth(60);
 
     connect(cmbName, &QComboBox::activated, this, &TfrmRace::ChangeRace);
@@ -247,7 +250,18 @@ void TfrmRace::FillRaceNames()
     FFillingNames = false;
 }
 
-void TfrmRace::ShowRace(TRace *race)
+bool TfrmRace::ShowRace(TRace *race)
+{
+    // The race shown keeps its pending edits: filling the controls again would drop them.
+    if (race && race == FRace)
+        return true;
+    if (!PendingCheck())
+        return false;
+    DisplayRace(race);
+    return true;
+}
+
+void TfrmRace::DisplayRace(TRace *race)
 {
     FLoaded = false;
     FRace = race;
@@ -326,14 +340,12 @@ void TfrmRace::ChangeRace(int nameIndex)
     TRace *chosen = FMain.Catalogue().FindRaceByID(cmbName->itemData(nameIndex).toInt());
     if (!chosen || chosen == FRace)
         return;
-    if (!PendingCheck()) {
+    if (!ShowRace(chosen)) {
         // The list goes back to the race still shown.
         FFillingNames = true;
         cmbName->setCurrentIndex(FRace ? cmbName->findData(FRace->ID) : -1);
         FFillingNames = false;
-        return;
     }
-    ShowRace(chosen);
 }
 
 bool TfrmRace::PendingCheck()
@@ -402,6 +414,9 @@ void TfrmRace::Regenerate()
 
 void TfrmRace::CreateRace()
 {
+    // The new race takes the place of the one shown, whose pending edits come first.
+    if (!PendingCheck())
+        return;
     const std::optional<QString> name =
         FMain.Prompts().InputBox(u"Create New Race"_s, u"Enter name of new race"_s, QString());
     if (!name || name->isEmpty())
@@ -421,7 +436,7 @@ void TfrmRace::CreateRace()
     // A new race is a change to the race database like any other.
     FMain.MarkRacesChanged();
     FillRaceNames();
-    ShowRace(&added);
+    DisplayRace(&added);
     ShowStatus(u"New race created."_s);
 }
 
@@ -440,7 +455,7 @@ void TfrmRace::DuplicateRace()
         TRace &added = FMain.Catalogue().AppendRace(std::move(race));
         FMain.MarkRacesChanged();
         FillRaceNames();
-        ShowRace(&added);
+        DisplayRace(&added);
         ShowStatus(u"Duplicate race created."_s);
     } catch (const TKrException &failure) {
         ShowStatus(u"Error creating new race."_s);
@@ -602,11 +617,11 @@ void TfrmRace::UpdatePopup()
     mnuPopupAdd->setEnabled(FRace != nullptr);
     mnuPopupView->setVisible(die != nullptr);
     if (die)
-        mnuPopupView->setText(u"&View "_s + die->Name);
+        mnuPopupView->setText(u"&View "_s + MenuCaption(die->Name));
     const TfrmArmy *army = FMain.CurrentArmy();
     mnuPopupPut->setVisible(die && army);
     if (die && army)
-        mnuPopupPut->setText(u"&Put "_s + die->Name + u" in "_s + army->Army().Name());
+        mnuPopupPut->setText(u"&Put "_s + MenuCaption(die->Name) + u" in "_s + MenuCaption(army->Army().Name()));
 }
 
 void TfrmRace::ViewIcons()

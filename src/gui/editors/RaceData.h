@@ -34,8 +34,10 @@ public:
 
     // The name list, after the race database was read or races were added or renamed.
     void FillRaceNames();
-    // Shows a race: its properties, its dice, its name chosen in the list.
-    void ShowRace(TRace *race);
+    // Shows another race: its properties, its dice, its name chosen in the list. Edits
+    // waiting for regeneration are asked about first; false when the user cancelled,
+    // and the race shown stays.
+    bool ShowRace(TRace *race);
     TRace *Race() const { return FRace; }
     Land DisplayLand() const { return FLand; }
     bool RegenerationPending() const { return FPending; }
@@ -81,6 +83,7 @@ protected:
 private:
     void BuildControls();
     void BuildMenus();
+    void DisplayRace(TRace *race);
     void FillProperties();
     void FillGrid();
     void FillRow(int row, const TDie *die);

@@ -2,12 +2,14 @@
 
 #include "KrException.h"
 #include "army/ArmyForm.h"
+#include "controls/MenuItems.h"
 #include "editors/DieEdit.h"
 #include "editors/RaceData.h"
 #include "inventory/InventoryTreeModel.h"
 #include "inventory/TradePanel.h"
 #include "reports/DieCount.h"
 #include "reports/InvReport.h"
+#include "shell/ChildWindows.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
@@ -57,6 +59,7 @@ TfrmInventory::TfrmInventory(TfrmMain &main)
     barStatus = new QLabel(this);
     barStatus->setObjectName(u"barStatus"_s);
     statusBar()->addWidget(barStatus, 1);
+    KeepNarrow(*barStatus);
 
     connect(tvInventory->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { SelectNewNode(FModel->Node(current)); });
@@ -153,6 +156,10 @@ void TfrmInventory::BuildMenus()
     mnuWait = add(edit, u"mnuInvWait"_s, u"&Wait"_s, [trades] { trades->Wait(); }, QKeySequence(Qt::CTRL | Qt::Key_W));
     mnuUnwait = add(edit, u"mnuInvUnwait"_s, u"&Unwait"_s, [trades] { trades->Unwait(); },
                     QKeySequence(Qt::CTRL | Qt::Key_U));
+    // Hidden while no die or terrain is selected, these still answer their keys: F2
+    // finds a die below the selected group, the others say that none is selected.
+    for (QAction *item : {mnuIncrease, mnuDecrease, mnuChange})
+        KeepShortcutWhileHidden(*item, *this);
     edit->addSeparator();
     mnuView = add(edit, u"mnuInvView"_s, u"&View Details"_s, &TfrmInventory::ViewDetails);
     mnuAddToArmy = add(edit, u"mnuInvAddToArmy"_s, u"&Add to Army"_s, &TfrmInventory::AddToArmy,
@@ -230,7 +237,7 @@ void TfrmInventory::SelectNewNode(TInventoryNode *node)
 void TfrmInventory::UpdateEditMenu()
 {
     const bool item = FCurrentItem != nullptr;
-    const QString name = item ? FCurrentItem->Name : QString();
+    const QString name = item ? MenuCaption(FCurrentItem->Name) : QString();
     mnuTradeUsing->setText(item ? u"Next Trade &Using "_s + name : u"Next Trade &Using Die"_s);
     mnuIncrease->setText(u"&Increase "_s + name);
     mnuDecrease->setText(u"&Decrease "_s + name);
@@ -248,13 +255,14 @@ void TfrmInventory::UpdateEditMenu()
 
     UpdateArmyItem();
     if (FCurrentDie) {
-        mnuView->setText(u"&View "_s + FCurrentDie->Name);
+        mnuView->setText(u"&View "_s + MenuCaption(FCurrentDie->Name));
         mnuView->setEnabled(true);
     } else {
-        mnuView->setText(FCurrentRace ? u"&View "_s + FCurrentRace->Name : u"&View Details"_s);
+        mnuView->setText(FCurrentRace ? u"&View "_s + MenuCaption(FCurrentRace->Name) : u"&View Details"_s);
         mnuView->setEnabled(FCurrentRace != nullptr);
     }
-    mnuPropagate->setText(FCurrentRace ? u"&Propagate Drawers from "_s + FCurrentRace->Name : u"&Propagate Drawers"_s);
+    mnuPropagate->setText(FCurrentRace ? u"&Propagate Drawers from "_s + MenuCaption(FCurrentRace->Name)
+                                       : u"&Propagate Drawers"_s);
     mnuPropagate->setEnabled(FCurrentRace != nullptr);
 }
 
@@ -282,7 +290,8 @@ void TfrmInventory::UpdateArmyItem()
     if (!FCurrentDie)
         return;
     const TfrmArmy *army = FMain.CurrentArmy();
-    mnuAddToArmy->setText(army ? u"&Add "_s + FCurrentDie->Name + u" to "_s + army->Army().Name() : u"&Add to Army"_s);
+    mnuAddToArmy->setText(army ? u"&Add "_s + MenuCaption(FCurrentDie->Name) + u" to "_s + MenuCaption(army->Army().Name())
+                               : u"&Add to Army"_s);
     mnuAddToArmy->setEnabled(army != nullptr);
 }
 
@@ -319,9 +328,10 @@ void TfrmInventory::Activate()
     bool reloaded = false;
     QString path;
     if (FFirstActivation) {
-        FFirstActivation = false;
-        path = FMain.Settings().ReadStringSetting(u"InventoryFile"_s, u"Collection.KRI"_s);
-        reloaded = QFileInfo(path).isFile() &&
+        // Only a collection the user saved or loaded is offered, not whatever file of
+        // the default name lies in the working folder.
+        path = FMain.Settings().ReadStringSetting(u"InventoryFile"_s, QString());
+        reloaded = !path.isEmpty() && QFileInfo(path).isFile() &&
                    FMain.Prompts().Confirm(windowTitle(), u"Reload inventory from "_s + path + u'?', TButtons::YesNo) ==
                        TAnswer::Yes;
         FMain.ShowInventoryOptions();
@@ -333,6 +343,9 @@ void TfrmInventory::Activate()
         ReadAndRedisplay(path);
     else
         RedisplayTree();
+    // Counts that a loaded file's trades raise are no news to the user until the
+    // collection is up: the first activation ends after the reload.
+    FFirstActivation = false;
     // The current army may have been renamed meanwhile.
     UpdateArmyItem();
     FActivating = false;
@@ -475,8 +488,8 @@ void TfrmInventory::ViewDetails()
     if (FCurrentDie) {
         TfrmDie::ViewDie(FMain, *FCurrentDie);
     } else if (FCurrentRace) {
-        FMain.RaceForm()->ShowRace(FCurrentRace);
-        FMain.ShowRaceForm();
+        if (FMain.RaceForm()->ShowRace(FCurrentRace))
+            FMain.ShowRaceForm();
     } else {
         FMain.Beep();
         ShowStatus(u"Nothing to display from this node."_s);

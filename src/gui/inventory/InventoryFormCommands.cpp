@@ -88,7 +88,7 @@ void TfrmInventory::LoadInventory()
         return;
     TFileDialog dialog;
     dialog.Title = u"Load Inventory"_s;
-    dialog.Directory = FMain.Settings().ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = FMain.DocumentDirectory();
     dialog.FileName = FMain.Settings().ReadStringSetting(u"InventoryFile"_s, u"Collection.KRI"_s);
     dialog.Filter = kLoadFilter;
     dialog.DefaultExtension = u"KRI"_s;
@@ -125,7 +125,7 @@ bool TfrmInventory::SaveInventoryAs()
 {
     TFileDialog dialog;
     dialog.Title = u"Save Inventory"_s;
-    dialog.Directory = FMain.Settings().ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = FMain.DocumentDirectory();
     // A cancelled first save leaves the collection without a file name.
     dialog.FileName = FInventory->InventoryFileName.isEmpty() ? u"ArmyDice.KRI"_s : FInventory->InventoryFileName;
     dialog.Filter = kSaveFilter;
@@ -161,7 +161,7 @@ void TfrmInventory::ExportPrices()
 {
     TFileDialog dialog;
     dialog.Title = u"Save Inventory"_s;
-    dialog.Directory = FMain.Settings().ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = FMain.DocumentDirectory();
     dialog.FileName = FLastPriceFile;
     dialog.Filter = kSaveFilter;
     dialog.FilterIndex = kPriceFilter;
@@ -189,7 +189,7 @@ void TfrmInventory::ImportPrices()
         return;
     TFileDialog dialog;
     dialog.Title = u"Load Inventory"_s;
-    dialog.Directory = FMain.Settings().ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = FMain.DocumentDirectory();
     dialog.Filter = kLoadFilter;
     dialog.FilterIndex = kPriceFilter;
     dialog.DefaultExtension = u"krp"_s;

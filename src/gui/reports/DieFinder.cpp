@@ -3,8 +3,10 @@
 #include "KrException.h"
 #include "army/ArmyForm.h"
 #include "controls/FancyGrid.h"
+#include "controls/MenuItems.h"
 #include "dice/Catalogue.h"
 #include "editors/DieEdit.h"
+#include "shell/ChildWindows.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
 
@@ -45,13 +47,6 @@ constexpr int kProgressPaintInterval = 25;
 int ResultColumn(ResultType result)
 {
     return kFixedColumns + 1 + int(result);
-}
-
-// A menu caption shows an ampersand of a name as itself.
-QString Caption(const QString &name)
-{
-    QString text = name;
-    return text.replace(u'&', u"&&"_s);
 }
 
 // A list of the names of a vocabulary from `first` on, `count` of them.
@@ -104,10 +99,11 @@ TfrmDieSearch::TfrmDieSearch(TfrmMain &main) : QMainWindow(nullptr), FMain(main)
     auto *central = new QWidget(this);
     BuildCriteria(central);
     BuildGrids(central);
-    setCentralWidget(central);
+    setCentralWidget(ScrollingContent(central));
     barStatus = new QLabel(this);
     barStatus->setObjectName(u"barStatus"_s);
     statusBar()->addWidget(barStatus, 1);
+    KeepNarrow(*barStatus);
     BuildMenus();
 
     ShowCriteria(FCriteria);
@@ -490,9 +486,9 @@ void TfrmDieSearch::UpdateCommands()
     const TfrmArmy *army = FMain.CurrentArmy();
     mnuEditView->setEnabled(die != nullptr);
     mnuEditAdd->setEnabled(die && army);
-    mnuPopupView->setText(die ? u"View "_s + Caption(die->Name) : u"View Die"_s);
+    mnuPopupView->setText(die ? u"View "_s + MenuCaption(die->Name) : u"View Die"_s);
     mnuPopupView->setEnabled(die != nullptr);
-    mnuPopupAdd->setText(die && army ? u"Add "_s + Caption(die->Name) + u" to "_s + Caption(army->Army().Name())
+    mnuPopupAdd->setText(die && army ? u"Add "_s + MenuCaption(die->Name) + u" to "_s + MenuCaption(army->Army().Name())
                                      : u"Add to Army"_s);
     mnuPopupAdd->setEnabled(die && army);
 }

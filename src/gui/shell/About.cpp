@@ -14,9 +14,9 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     auto *text = new QLabel(
         u"<h2>Tarrowind Assistant</h2><p>Version %1</p>"
-        "<p>The catalogue of races and dice with their statistics, your collection and trades, "
-        "armies with analysis and printing, games in progress shared by FTP or e-mail, a roll "
-        "calculator and reports.</p>"
+        "<p>The catalogue of races and dice with their statistics, its editors and the face "
+        "symbols; your collection with its counts, drawers and price lists; armies and army groups "
+        "with their analysis, printing and export; and the die finder.</p>"
         "<p>Built with Qt %2.</p>"_s.arg(QApplication::applicationVersion(), QString::fromLatin1(qVersion())),
         this);
     text->setObjectName(u"lblAbout"_s);

@@ -7,6 +7,7 @@
 #include "army/ArmyFile.h"
 #include "army/ArmyForm.h"
 #include "army/ArmySort.h"
+#include "controls/MenuItems.h"
 #include "editors/RaceData.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
@@ -20,15 +21,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The captions of the group menu while no army of that type is at hand.
+// The captions of the group menu as it stands before any army is current, and while no
+// army of that type is at hand.
+const std::array kGroupArmy{u"&Home Army"_s, u"&Campaign Army"_s, u"H&orde Army"_s, u"&Promotion Pool"_s,
+                            u"&Summoning Pool"_s};
 const std::array kNoGroupArmy{u"No &Home Army"_s, u"No &Campaign Army"_s, u"No Ho&rde Army"_s,
                               u"No &Promotion Pool"_s, u"No &Summoning Pool"_s};
 
 } // namespace
 
-QString TfrmMain::NoGroupArmyCaption(int type)
+QString TfrmMain::GroupArmyCaption(int type)
 {
-    return kNoGroupArmy[size_t(type)];
+    return kGroupArmy[size_t(type)];
 }
 
 TfrmArmy &TfrmMain::AddArmyWindow(std::unique_ptr<TfrmArmy> window)
@@ -67,25 +71,42 @@ void TfrmMain::RemoveArmy(TfrmArmy *army)
 void TfrmMain::SetCurrentArmy(TfrmArmy *army)
 {
     FCurrentArmy = army;
-    for (size_t tag = 0; tag < mnuGroup.size(); ++tag) {
-        mnuGroup[tag]->setEnabled(false);
-        mnuGroup[tag]->setText(kNoGroupArmy[tag]);
-    }
     mnuNavigateCurrent->setEnabled(army != nullptr);
+    RefreshGroupMenu();
     emit CurrentArmyChanged();
     if (!army) {
         ShowStatus(u"No army selected."_s);
         return;
     }
+    ShowStatus(army->windowTitle() + u" selected."_s);
+}
+
+void TfrmMain::RefreshGroupMenu()
+{
+    for (size_t tag = 0; tag < mnuGroup.size(); ++tag) {
+        mnuGroup[tag]->setEnabled(false);
+        mnuGroup[tag]->setText(kNoGroupArmy[tag]);
+    }
+    if (!FCurrentArmy)
+        return;
     // A later window of the same type replaces an earlier one.
     for (TfrmArmy *each : FArmyForms) {
-        if (each->Army().GroupName() != army->Army().GroupName())
+        if (each->Army().GroupName() != FCurrentArmy->Army().GroupName())
             continue;
         QAction *item = mnuGroup[size_t(each->Army().Type())];
         item->setEnabled(true);
-        item->setText(each->windowTitle());
+        item->setText(MenuCaption(each->windowTitle()));
     }
-    ShowStatus(army->windowTitle() + u" selected."_s);
+}
+
+void TfrmMain::ArmyCaptionChanged(TfrmArmy *army)
+{
+    // The group menu names the armies of the current one's group, this one among them
+    // perhaps; the window list is made afresh each time it opens.
+    if (FCurrentArmy && FCurrentArmy->Army().GroupName() == army->Army().GroupName())
+        RefreshGroupMenu();
+    if (FCurrentArmy == army)
+        emit CurrentArmyChanged();
 }
 
 namespace {
@@ -157,7 +178,7 @@ void TfrmMain::OpenFile()
 {
     TFileDialog dialog;
     dialog.Title = u"Open Army Files"_s;
-    dialog.Directory = FSettings.ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = DocumentDirectory();
     dialog.Filter = u"Army Files|*.kra|Group Files|*.krg|Game Files|*.kgm|All Files|*.*"_s;
     dialog.DefaultExtension = u"kra"_s;
     dialog.MultiSelect = true;

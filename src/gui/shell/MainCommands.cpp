@@ -6,10 +6,12 @@
 
 #include "KrException.h"
 #include "army/ArmyForm.h"
+#include "controls/MenuItems.h"
 #include "dice/IconView.h"
 #include "inventory/InventoryForm.h"
 #include "shell/About.h"
 #include "shell/CatalogueFiles.h"
+#include "shell/ChildWindows.h"
 #include "shell/HelpWindow.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
@@ -21,6 +23,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -61,12 +64,21 @@ void TfrmMain::RestoreWindowPosition(QWidget &window, const QString &name)
     const QString stateName = name + QString::fromUtf16(WindowRecord::kStateSuffix);
     // The bounds go first, so that a window coming back minimised or maximised returns to
     // them, not to the size it was designed with.
-    if (FSettings.TypeOf(name) == TSettingType::Binary) {
-        if (const std::optional<QRect> bounds = WindowRecord::FromBytes(FSettings.Binary(name))) {
-            window.move(bounds->topLeft());
-            if (IsSizeable(window))
-                window.resize(bounds->size());
-        }
+    std::optional<QRect> bounds;
+    if (FSettings.TypeOf(name) == TSettingType::Binary)
+        bounds = WindowRecord::FromBytes(FSettings.Binary(name));
+    if (bounds) {
+        // Kept on a screen that is no longer there, it comes back onto this one.
+        // (at the size it will have: never below its minimum).
+        const QSize size = IsSizeable(window) ? bounds->size().expandedTo(window.minimumSizeHint()) : window.size();
+        const QRect kept = OntoScreen(*this, QRect(bounds->topLeft(), size));
+        window.move(kept.topLeft());
+        if (IsSizeable(window))
+            window.resize(kept.size());
+    } else if (&window != this && window.isWindow()) {
+        // The first time, a window opens over the frame, once the frame stands where it
+        // will be: centred on it, inside it where it fits, and on the screen.
+        PlaceOnFirstShow(window, *this);
     }
     if (FSettings.Exists(stateName))
         window.setWindowState(StateOf(FSettings.ReadIntegerSetting(stateName, 0)));
@@ -88,11 +100,25 @@ void TfrmMain::SaveWindowPosition(const QWidget &window, const QString &name)
     ShowStatus(u"Position of "_s + window.windowTitle() + u" saved."_s);
 }
 
+QString TfrmMain::DocumentDirectory() const
+{
+    // "ArmyDir" is the user's document directory; until one is set (or when it has gone)
+    // that is the documents folder, or the home folder where there is none. An empty
+    // start folder would leave each dialog where the platform pleases.
+    const QString chosen = FSettings.ReadStringSetting(u"ArmyDir"_s, QString());
+    if (!chosen.isEmpty() && QFileInfo(chosen).isDir())
+        return chosen;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
 bool TfrmMain::ChooseSaveFile(QString &fileName, TFileDialog &dialog, bool alwaysAsk, const QString &defaultName)
 {
     if (!alwaysAsk && !fileName.isEmpty())
         return true;
-    dialog.Directory = FSettings.ReadStringSetting(u"ArmyDir"_s, QString());
+    dialog.Directory = DocumentDirectory();
     dialog.FileName = fileName.isEmpty() ? defaultName : fileName;
     const std::optional<TFileChoice> choice = FPrompts.SaveFile(dialog);
     if (!choice) {
@@ -316,7 +342,8 @@ void TfrmMain::FillWindowList()
     FWindowListSeparator->setVisible(!windows.isEmpty());
     int number = 1;
     for (QMdiSubWindow *window : windows) {
-        QAction *item = FWindowsMenu->addAction(u"&%1 %2"_s.arg(QString::number(number++), window->windowTitle()));
+        QAction *item =
+            FWindowsMenu->addAction(u"&%1 %2"_s.arg(QString::number(number++), MenuCaption(window->windowTitle())));
         item->setCheckable(true);
         item->setChecked(window == FMdiArea->activeSubWindow());
         connect(item, &QAction::triggered, window, [this, window] {

@@ -12,7 +12,9 @@
 #include "net/NetService.h"
 #include "shell/About.h"
 #include "shell/CatalogueFiles.h"
+#include "shell/ChildWindows.h"
 #include "shell/Disclaimer.h"
+#include "shell/MenuMerge.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
 
@@ -47,12 +49,15 @@ TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths
     // The die finder works maximized; the race form and the army windows keep their own size.
     FMdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     setCentralWidget(FMdiArea);
+    // Created before the child windows, so that it hears their first activations.
+    new TMenuMerger(*this, *FMdiArea);
     // One simple panel; a label keeps its text until the next status, which
     // showMessage's temporary messages would not.
     FStatus = new QLabel(this);
     FStatus->setObjectName(u"barStatus"_s);
     statusBar()->addWidget(FStatus, 1);
     FNet = std::make_unique<TNetService>(*this);
+    KeepNarrow(*FStatus);
     CreateMenus();
     if (statusWatcher)
         connect(this, &TfrmMain::StatusChanged, this, statusWatcher);
@@ -121,8 +126,13 @@ void TfrmMain::CreateWindows()
     mnuNavigateInventory->setEnabled(true);
     mnuNavigateFinder->setEnabled(true);
     connect(FMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
-        YieldShortcutsTo(window ? window->widget() : nullptr);
-        if (window && window == FInventoryWindow)
+        // On a desktop the MDI area activates the window in front once more after every
+        // dialog: that is no new activation, and must not wipe what the command just wrote.
+        if (!window || window == FLastActivated)
+            return;
+        FLastActivated = window;
+        YieldShortcutsTo(window->widget());
+        if (window == FInventoryWindow)
             FInventoryForm->Activate();
         else if (auto *army = window ? qobject_cast<TfrmArmy *>(window->widget()) : nullptr)
             army->SelectArmy();
@@ -176,6 +186,7 @@ void TfrmMain::OpenCommandLineDocuments()
             ++loaded;
             last = path;
         } catch (const TKrException &failure) {
+            ++FDocumentFailures;
             ReportError(failure, u"loading file"_s);
         }
     }
@@ -216,7 +227,11 @@ void TfrmMain::CreateMenus()
     mnuEditIcons = AddAction(edit, u"mnuEditIcons"_s, u"&Icons"_s);
     // The race form is made after the main frame.
     mnuEditNewRace->setEnabled(false);
-    connect(mnuEditNewRace, &QAction::triggered, this, [this] { FRaceForm->CreateRace(); });
+    // The new race appears in the race form, which comes forward for it.
+    connect(mnuEditNewRace, &QAction::triggered, this, [this] {
+        ShowRaceForm();
+        FRaceForm->CreateRace();
+    });
     connect(mnuEditIcons, &QAction::triggered, this, &TfrmMain::ShowIcons);
     CreateOptionsMenu();
     CreateWindowsMenu();
@@ -288,10 +303,10 @@ void TfrmMain::CreateWindowsMenu()
     FWindowsMenu = menuBar()->addMenu(u"&Windows"_s);
     connect(AddAction(FWindowsMenu, u"mnuWindowArrange"_s, u"&Arrange Icons"_s), &QAction::triggered, this,
             &TfrmMain::ArrangeIcons);
-    connect(AddAction(FWindowsMenu, u"mnuWindowTile"_s, u"&Tile"_s), &QAction::triggered, FMdiArea,
-            &QMdiArea::tileSubWindows);
-    connect(AddAction(FWindowsMenu, u"mnuWindowCascade"_s, u"&Cascade"_s), &QAction::triggered, FMdiArea,
-            &QMdiArea::cascadeSubWindows);
+    connect(AddAction(FWindowsMenu, u"mnuWindowTile"_s, u"&Tile"_s), &QAction::triggered, this,
+            [this] { TileChildWindows(*FMdiArea); });
+    connect(AddAction(FWindowsMenu, u"mnuWindowCascade"_s, u"&Cascade"_s), &QAction::triggered, this,
+            [this] { CascadeChildWindows(*FMdiArea); });
 
     QMenu *navigate = FWindowsMenu->addMenu(u"&Navigate"_s);
     mnuNavigateCurrent = AddAction(navigate, u"mnuNavigateCurrent"_s, u"&Current Army"_s, QKeySequence(Qt::Key_F6));
@@ -317,9 +332,9 @@ void TfrmMain::CreateWindowsMenu()
                                            QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence(Qt::CTRL | Qt::Key_P),
                                            QKeySequence(Qt::CTRL | Qt::Key_S)};
     for (size_t tag = 0; tag < mnuGroup.size(); ++tag) {
-        mnuGroup[tag] = AddAction(group, u"mnuGroup%1"_s.arg(tag), NoGroupArmyCaption(int(tag)), keys[tag]);
+        // Enabled from the start, so that without a current army the keys beep and say so.
+        mnuGroup[tag] = AddAction(group, u"mnuGroup%1"_s.arg(tag), GroupArmyCaption(int(tag)), keys[tag]);
         mnuGroup[tag]->setData(int(tag));
-        mnuGroup[tag]->setEnabled(false);
         connect(mnuGroup[tag], &QAction::triggered, this, [this, tag] { GotoGroupArmy(int(tag)); });
     }
 

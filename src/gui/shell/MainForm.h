@@ -8,6 +8,7 @@
 #include "shell/UserInfo.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <array>
@@ -77,6 +78,8 @@ public:
     TfrmArmy *CurrentArmy() const { return FCurrentArmy; }
     // Makes the army current and rebuilds the group menu from the armies of its group.
     void SetCurrentArmy(TfrmArmy *army);
+    // An army window was renamed: the menus that name it follow.
+    void ArmyCaptionChanged(TfrmArmy *army);
     // A new army window, current and shown.
     TfrmArmy &CreateArmy();
     // An army window for an army read from a file (or a group file), registered and current.
@@ -114,9 +117,13 @@ public:
 
     // Window positions: a 16-byte record named after the window and its state under the
     // name + " State". A fixed-size window gets back only its position.
+    // A window without a kept position opens centred on the frame, within it and the
+    // screen; a kept position off every screen comes back onto the screen.
     void RestoreWindowPosition(QWidget &window, const QString &name);
     void SaveWindowPosition(const QWidget &window, const QString &name);
 
+    // The folder every open and save dialog starts in.
+    QString DocumentDirectory() const;
     // Asks for a file name to save under unless one is known and alwaysAsk is off. The
     // dialog starts in the user's document directory; an empty name shows defaultName.
     bool ChooseSaveFile(QString &fileName, TFileDialog &dialog, bool alwaysAsk, const QString &defaultName);
@@ -146,6 +153,8 @@ public:
     // Windows for each kind register how to open it.
     void RegisterDocumentOpener(const QString &extension, TDocumentOpener opener);
     void OpenDocument(const QString &path);
+    // The documents of the command line that could not be opened.
+    int DocumentFailures() const { return FDocumentFailures; }
 
     // The close sequence: may the program end? Asks about unsaved work in order.
     bool RequestClose();
@@ -214,8 +223,9 @@ private:
     void CreateFileMenu();
     void CreateOptionsMenu();
     void CreateWindowsMenu();
-    // The caption of a group menu item while the group has no army of that type.
-    static QString NoGroupArmyCaption(int type);
+    // The caption of a group menu item before any army is current.
+    static QString GroupArmyCaption(int type);
+    void RefreshGroupMenu();
     QAction *AddAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut = {});
     void ToggleOption(QAction *item, bool &flag, const QString &settingName);
     void FillWindowList();
@@ -243,6 +253,7 @@ private:
     bool FClosing = false;
     bool FCloseApproved = false;
     bool FChildrenBuilt = false;
+    int FDocumentFailures = 0;
     std::map<QString, TDocumentOpener> FOpeners;
     std::unique_ptr<TNetService> FNet;
 
@@ -267,6 +278,7 @@ private:
     int FBusyDepth = 0;
     std::map<QAction *, QKeySequence> FYieldedShortcuts;
     QMdiSubWindow *FInventoryWindow = nullptr;
+    QPointer<QMdiSubWindow> FLastActivated;
     TSystemClock FClock;
     QMenu *FWindowsMenu = nullptr;
     QAction *FWindowListSeparator = nullptr;

@@ -80,6 +80,24 @@ std::optional<TFileChoice> Run(QFileDialog &box)
 
 } // namespace
 
+TAnswer DefaultAnswer(TButtons buttons)
+{
+    return buttons == TButtons::Ok || buttons == TButtons::OkCancel ? TAnswer::Ok : TAnswer::Yes;
+}
+
+QString MessageKindName(TMessageKind kind)
+{
+    switch (kind) {
+    case TMessageKind::Warning:
+        return u"Warning"_s;
+    case TMessageKind::Information:
+        return u"Information"_s;
+    case TMessageKind::Confirmation:
+        break;
+    }
+    return u"Confirmation"_s;
+}
+
 QStringList QtFilters(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');
@@ -110,6 +128,7 @@ TAnswer TDialogPrompts::Ask(TMessageKind kind, const QString &caption, const QSt
 {
     const TArrowCursor arrow;
     QMessageBox box(IconOf(kind), caption, text, ButtonsOf(buttons), FParent);
+    box.setDefaultButton(DefaultAnswer(buttons) == TAnswer::Ok ? QMessageBox::Ok : QMessageBox::Yes);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return TAnswer::Ok;

@@ -298,13 +298,12 @@ TEST(ArmyPrint, CapabilitiesAreTheResultGridTurned)
     EXPECT_EQ(narrower.Find(u"6.00/0.0"_s)->Font, (TPrintFont{9, false}));
     EXPECT_EQ(narrower.Find(u"A Capabilities"_s)->Font, (TPrintFont{12, true}));
 
-    // The army's tables above may already reach past the margin; the capabilities may
-    // reach as far. A name of 60 characters ends them at 1059.
+    // The army's tables above keep to the margin too; the capabilities as well.
     TRecordingCanvas wideArmy;
     wideArmy.Width = 800;
     army.DiceRows = {Die(QString(60, u'n'))};
     PrintArmy(wideArmy, army);
-    EXPECT_EQ(wideArmy.Find(u"(none)"_s)->X, first + 7 * (91 + 14));
+    EXPECT_EQ(wideArmy.Find(u"(none)"_s)->X, kMargin + 75 + 12 + 7 * (56 + 12));
 }
 
 TEST(ArmyPrint, RowsThatRunPastTheFootContinueOnTheNextPage)
@@ -409,4 +408,108 @@ TEST(ArmyPrint, DataComesFromTheArmyAndItsAnalysis)
     EXPECT_EQ(home.MajorTerrain, MajorTerrainName(2));
     EXPECT_EQ(home.BattleSize, std::optional<quint32>(36));
     EXPECT_EQ(home.ResultRows[0].value(1), analysis.CellText(ResultType::Melee, Land::Coastland, true));
+}
+
+namespace {
+
+// The widest a line of the canvas reaches, and whether every text keeps to the page
+// within its margins.
+QStringList OutsideThePage(const TRecordingCanvas &canvas)
+{
+    QStringList outside;
+    for (const auto &drawn : canvas.Texts) {
+        const int right = drawn.X + canvas.TextWidth(drawn.Text, drawn.Font);
+        const int bottom = drawn.Y + canvas.TextHeight(drawn.Text, drawn.Font);
+        if (drawn.X < kMargin || right > canvas.Width - kMargin || bottom > canvas.Height)
+            outside << u"%1 at %2,%3 to %4,%5"_s.arg(drawn.Text).arg(drawn.X).arg(drawn.Y).arg(right).arg(bottom);
+    }
+    return outside;
+}
+
+// A full army of 36 dice with names as long as the catalogue's, notes and terrains.
+TArmyPrintData FullArmy(const QString &name, ArmyType type)
+{
+    std::vector<QStringList> dice;
+    const QStringList names{u"Twelve-Sided Footman"_s, u"Deepwater Leviathan"_s, u"Twinstring Marksman"_s,
+                            u"Spinebacked Warden"_s, u"Sunthread Acolyte"_s, u"Reed Runner"_s};
+    for (int i = 0; i < 36; ++i)
+        dice.push_back({names[i % names.size()] + (i % 4 == 0 ? QString() : u" %1"_s.arg(i)),
+                        u"Hollowmarsh Folk"_s, u"Light Missile"_s, u"10"_s, u"33.33"_s, u"Drawer 12B"_s});
+    TArmyPrintData army = Army(name, type, dice);
+    for (QStringList &row : army.ResultRows) {
+        for (int land = 1; land < row.size(); ++land)
+            row[land] = u"12.75/10.33"_s;
+    }
+    for (QStringList &row : army.ChanceRows)
+        row[1] = u"100.00"_s;
+    army.Notes = QString(u"The host waits at the ford until the second march. "_s).repeated(6);
+    army.MinorTerrains = QStringList{u"Swampland Village"_s, u"Wasteland Village"_s, u"Coastland Bridge"_s,
+                                     u"Highland Forest"_s};
+    return army;
+}
+
+} // namespace
+
+TEST(ArmyPrint, EveryTableKeepsToA4AndLetterPagesBothWays)
+{
+    // The printable areas at 96 pixels per inch: A4 is 794 x 1123, Letter 816 x 1056.
+    const std::array<std::pair<int, int>, 4> pages{{{794, 1123}, {1123, 794}, {816, 1056}, {1056, 816}}};
+    for (const auto &[width, height] : pages) {
+        TRecordingCanvas canvas;
+        canvas.Width = width;
+        canvas.Height = height;
+        std::vector<TArmyPrintData> group{FullArmy(u"Coast Raiders"_s, ArmyType::HomeArmy),
+                                          FullArmy(u"Fen Horde"_s, ArmyType::HordeArmy)};
+        PrintArmyGroup(canvas, u"Vale"_s, group);
+        EXPECT_EQ(OutsideThePage(canvas), QStringList()) << width << " x " << height;
+        // Every column is whole: each percentage, each land, each figure; no text cut.
+        for (int page = 0; page <= canvas.Page; ++page) {
+            EXPECT_EQ(std::count_if(canvas.Texts.begin(), canvas.Texts.end(),
+                                    [&](const auto &drawn) { return drawn.Text == u"100.00"_s; }),
+                      17 * 2)
+                << width;
+        }
+        EXPECT_TRUE(canvas.Shows(u"(none)"_s)) << width;
+        EXPECT_EQ(std::count_if(canvas.Texts.begin(), canvas.Texts.end(),
+                                [](const auto &drawn) { return drawn.Text == u"12.75/10.33"_s; }),
+                  2 * 15 * 8)
+            << width;
+        EXPECT_FALSE(std::any_of(canvas.Texts.begin(), canvas.Texts.end(),
+                                 [](const auto &drawn) { return drawn.Text.endsWith(u"..."_s); }))
+            << width;
+    }
+}
+
+TEST(ArmyPrint, TablesGetSmallerTypeAndCutOnlyWhatMustBeCut)
+{
+    // An upright A4 page takes the dice in smaller type.
+    TRecordingCanvas a4;
+    a4.Width = 794;
+    a4.Height = 1123;
+    PrintArmy(a4, FullArmy(u"Coast Raiders"_s, ArmyType::HomeArmy));
+    EXPECT_LT(a4.Find(u"Hollowmarsh Folk"_s)->Font.PointSize, 10);
+    EXPECT_FALSE(a4.Find(u"Hollowmarsh Folk"_s)->Font.Bold);
+    EXPECT_EQ(a4.Find(u"Name"_s)->Font, (TPrintFont{a4.Find(u"Hollowmarsh Folk"_s)->Font.PointSize, true}));
+    // The title and the notes keep their sizes.
+    const auto capabilities = std::find_if(a4.Texts.begin(), a4.Texts.end(), [](const auto &drawn) {
+        return drawn.Text == u"Coast Raiders Capabilities"_s;
+    });
+    ASSERT_NE(capabilities, a4.Texts.end());
+    EXPECT_EQ(capabilities->Font, (TPrintFont{12, true}));
+
+    // A name no type size makes fit is cut to what room is left, the figures never.
+    TRecordingCanvas narrow;
+    narrow.Width = 794;
+    TArmyPrintData army = FullArmy(u"Coast Raiders"_s, ArmyType::HordeArmy);
+    army.DiceRows[0][0] = QString(150, u'n');
+    PrintArmy(narrow, army);
+    EXPECT_EQ(OutsideThePage(narrow), QStringList());
+    const auto cut = std::find_if(narrow.Texts.begin(), narrow.Texts.end(),
+                                  [](const auto &drawn) { return drawn.Text.startsWith(u"nnnn"_s); });
+    ASSERT_NE(cut, narrow.Texts.end());
+    EXPECT_TRUE(cut->Text.endsWith(u"..."_s));
+    EXPECT_EQ(cut->Font.PointSize, 6);
+    EXPECT_TRUE(narrow.Shows(u"Hollowmarsh Folk"_s));
+    EXPECT_TRUE(narrow.Shows(u"33.33"_s));
+    EXPECT_TRUE(narrow.Shows(u"Missile Damage Effect"_s));
 }

@@ -23,19 +23,6 @@ QString ButtonsName(TButtons buttons)
     return u"YesNoCancel"_s;
 }
 
-QString KindName(TMessageKind kind)
-{
-    switch (kind) {
-    case TMessageKind::Warning:
-        return u"Warning"_s;
-    case TMessageKind::Information:
-        return u"Information"_s;
-    case TMessageKind::Confirmation:
-        break;
-    }
-    return u"Confirmation"_s;
-}
-
 } // namespace
 
 TScriptedPrompts::~TScriptedPrompts()
@@ -101,7 +88,7 @@ std::optional<TScriptedPrompts::TStep> TScriptedPrompts::Take(TKind kind, const 
 
 void TScriptedPrompts::Message(TMessageKind kind, const QString &caption, const QString &text)
 {
-    Take(TKind::Message, text, u"message "_s + KindName(kind) + u' ' + caption + u": "_s + text);
+    Take(TKind::Message, text, u"message "_s + MessageKindName(kind) + u' ' + caption + u": "_s + text);
 }
 
 TAnswer TScriptedPrompts::Ask(TMessageKind, const QString &caption, const QString &text, TButtons buttons)
