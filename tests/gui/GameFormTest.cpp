@@ -1,6 +1,7 @@
 #include "MainFixture.h"
 #include "ScriptedGameDialogs.h"
 #include "army/ArmyForm.h"
+#include "calc/RollCalc.h"
 #include "controls/FancyGrid.h"
 #include "dice/Catalogue.h"
 #include "game/ApplyArmy.h"
@@ -272,6 +273,19 @@ TEST_F(GameFormTest, ATwoPlayerGameFromTheSetupToTheSecondRound)
     // A roll of Ann's army in the maneuver step: to the action step first.
     TArmyInPlay *ann = game.Place(GamePlace::Frontier)->Army(1);
     ASSERT_EQ(window.CurrentArmy(), ann);
+
+    // F2 puts the army picked on the roll calculator's table, in a window of the frame.
+    Prompts.ExpectInput(u"Enter main result type:"_s, u"Maneuver"_s);
+    Key(window, Qt::Key_F2, Qt::NoModifier);
+    auto *calculator = Main->findChild<TfrmCalculator *>();
+    ASSERT_NE(calculator, nullptr);
+    EXPECT_EQ(calculator->windowTitle(), u"Virtual Tabletop"_s);
+    EXPECT_TRUE(calculator->Grid().Column(1)->Cell(1)->Text().startsWith(u"Stonekin\nGuard"_s))
+        << calculator->Grid().Column(1)->Cell(1)->Text().toStdString();
+    Prompts.ExpectAsk(u"Transmit results to scratch pad?"_s, TAnswer::No);
+    calculator->parentWidget()->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Main->findChild<TfrmCalculator *>(), nullptr);
     Prompts.ExpectAsk(u"Roll Ann's Army at Frontier?"_s, TAnswer::Yes);
     Prompts.ExpectAsk(u"Proceed to action phase before rolling?"_s, TAnswer::Yes);
     Dialogs.RollReasons.push_back(TRollReasonAnswer{u"Melee Attack"_s, u"Bo's Army at Frontier"_s});
@@ -364,6 +378,11 @@ TEST_F(GameFormTest, WindowOptionsAndTheLog)
 {
     StartWithDialogs();
     TfrmGame &window = NewGame();
+    // Without an army picked, the roll calculator has nothing to show.
+    Prompts.ExpectMessage(u"No army is selected."_s);
+    Key(window, Qt::Key_F2, Qt::NoModifier);
+    EXPECT_EQ(Prompts.Transcript.last(), u"message Information Border War: No army is selected."_s);
+    EXPECT_EQ(Main->findChild<TfrmCalculator *>(), nullptr);
     EXPECT_EQ(window.HeightFactor(), 3);
     GameItem(window, u"mnuGameShrink"_s).trigger();
     EXPECT_EQ(window.HeightFactor(), 2);

@@ -64,8 +64,10 @@ TfrmGame::TfrmGame(TfrmMain &main, std::unique_ptr<TGame> game, const QString &f
 TfrmGame::~TfrmGame()
 {
     // A calculator has nothing to send its results to once the game goes.
-    for (TfrmCalculator *calculator : std::exchange(FCalculators, {}))
-        calculator->HostClosing();
+    for (const QPointer<TfrmCalculator> &calculator : std::exchange(FCalculators, {})) {
+        if (calculator)
+            calculator->HostClosing();
+    }
     FMain.Settings().WriteBoolSetting(u"AutoSave"_s, mnuOptionsAutoSave->isChecked());
     FMain.Settings().WriteIntegerSetting(u"AutoSendInterval"_s, FAutoSendInterval);
     FMain.Settings().WriteIntegerSetting(u"HeightFactor"_s, FHeightFactor);

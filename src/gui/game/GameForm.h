@@ -4,6 +4,7 @@
 #include "game/GameCommands.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -215,7 +216,8 @@ private:
     int FAutoSendInterval = 0;
     TfrmGameLog *FLogWindow = nullptr;
     // The calculators open on this window's armies; they go when it goes.
-    std::vector<TfrmCalculator *> FCalculators;
+    // Guarded: a calculator may go without closing (its frame taken down with it).
+    std::vector<QPointer<TfrmCalculator>> FCalculators;
     QTimer *FUpdateTimer = nullptr;
     bool FClosingChecked = false;
 

@@ -463,7 +463,7 @@ void TfrmGame::CalculatorRolled(TDieInPlay &die)
 
 void TfrmGame::CalculatorClosed(TfrmCalculator &calculator)
 {
-    std::erase(FCalculators, &calculator);
+    std::erase_if(FCalculators, [&](const QPointer<TfrmCalculator> &kept) { return !kept || kept == &calculator; });
     if (auto *frame = parentWidget()) {
         frame->show();
         frame->raise();
