@@ -3,6 +3,8 @@
 #include "controls/FancyGrid.h"
 #include "dice/Catalogue.h"
 #include "editors/RaceData.h"
+#include "game/GameForm.h"
+#include "game/GameSetup.h"
 #include "inventory/InventoryForm.h"
 
 #include <QApplication>
@@ -288,6 +290,29 @@ TEST_F(RaceFormTest, DeletingADie)
     EXPECT_EQ(form.StatusText(), u"Gull kept.");
     EXPECT_EQ(form.Race()->DieCount(), 4);
     army.RemoveDie(*army.Army().Dice().front());
+
+    // So does an open game with the die on its board, in an army or among the dragons.
+    TNewGame choice;
+    choice.Name = u"Shore War"_s;
+    choice.FirstPlayer = u"Ann"_s;
+    choice.Uncontrolled = true;
+    std::unique_ptr<TGame> played = CreateGame(Main->Catalogue(), Main->Clock(), choice, QString());
+    const auto &dice = form.Race()->Dice();
+    TDie &gull = **std::find_if(dice.begin(), dice.end(), [](const auto &die) { return die->Name == u"Gull"; });
+    TTerrainInPlay &pool = played->FixedPlace(GamePlace::Reserves);
+    pool.Army(1)->AddDie(std::make_unique<TDieInPlay>(*played, 1, gull));
+    TfrmGame &game = Main->AddGameWindow(std::make_unique<TfrmGame>(*Main, std::move(played)));
+    form.Grid().SelectCell(1, 2);
+    Prompts.ExpectMessage(u"\"Gull\" cannot be deleted: it is in the game Shore War."_s);
+    form.DeleteDie();
+    EXPECT_EQ(form.StatusText(), u"Gull kept.");
+    pool.Army(1)->Erase();
+    TTerrainInPlay &summoning = game.Game().FixedPlace(GamePlace::SummoningPool);
+    summoning.AddDragon(std::make_unique<TDieInPlay>(game.Game(), 0, gull));
+    Prompts.ExpectMessage(u"\"Gull\" cannot be deleted: it is in the game Shore War."_s);
+    form.DeleteDie();
+    EXPECT_EQ(form.Race()->DieCount(), 4);
+    summoning.TakeDragon(*summoning.Dragon(0));
 
     form.Grid().SelectCell(1, 2);
     Prompts.ExpectAsk(u"Delete Gull?"_s, TAnswer::Yes);

@@ -245,6 +245,20 @@ QString TGame::PhaseName() const
     return PhaseName(FPhase, FStep);
 }
 
+bool TGame::HoldsDie(const TDie &die) const
+{
+    const auto isIt = [&](const std::unique_ptr<TDieInPlay> &played) { return &played->Die() == &die; };
+    for (const TTerrainInPlay *place : ListPlaces(false)) {
+        if (std::any_of(place->Dragons().begin(), place->Dragons().end(), isIt))
+            return true;
+        for (const auto &army : place->Armies()) {
+            if (std::any_of(army->Dice().begin(), army->Dice().end(), isIt))
+                return true;
+        }
+    }
+    return false;
+}
+
 QString TGame::PhaseName(int phase, int step)
 {
     const int entry = phase * 2 + step;

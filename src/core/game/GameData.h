@@ -443,6 +443,9 @@ public:
     TTerrainInPlay &Home(int player) const { return *FPlaces[size_t(GamePlace::Frontier + player)]; }
     // In index order; with terrainsOnly, the places from the Frontier on.
     std::vector<TTerrainInPlay *> ListPlaces(bool terrainsOnly) const;
+    // Some army or dragon list on the board holds the catalogue's die: the editors must
+    // not take it away while the game is open.
+    bool HoldsDie(const TDie &die) const;
 
     // Turn state
 

@@ -6,6 +6,7 @@
 #include "controls/MenuItems.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceEditing.h"
+#include "game/GameForm.h"
 #include "inventory/InventoryForm.h"
 #include "shell/ChildWindows.h"
 #include "shell/MainForm.h"
@@ -538,6 +539,15 @@ void TfrmRace::DeleteDie()
         if (std::find(dice.begin(), dice.end(), die) != dice.end()) {
             FMain.Prompts().Warning(windowTitle(), u'"' + name + u"\" cannot be deleted: it is in the army "_s +
                                                        army->Army().Name() + u'.');
+            ShowStatus(name + u" kept."_s);
+            return;
+        }
+    }
+    // So does a game on the board: its file names the die, and its window shows it.
+    for (const TfrmGame *game : FMain.GameForms()) {
+        if (game->Game().HoldsDie(*die)) {
+            FMain.Prompts().Warning(windowTitle(), u'"' + name + u"\" cannot be deleted: it is in the game "_s +
+                                                       game->Game().Name() + u'.');
             ShowStatus(name + u" kept."_s);
             return;
         }
