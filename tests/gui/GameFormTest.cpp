@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -467,6 +468,16 @@ TEST_F(GameFormTest, AGameOpensFromTheCommandLine)
     EXPECT_EQ(window.ArmyGrid().Column(1)->Title(), u"Ann's Army"_s);
     EXPECT_FALSE(window.Game().Modified());
     EXPECT_EQ(Main->StatusText(), u"File "_s + Data.filePath(u"opened.kgm"_s) + u" loaded from command line."_s);
+    // The board is drawn where its scroll bar says: the Reserves picked while the window
+    // was being laid out stand inside the view, and the last place ends at its edge.
+    QApplication::processEvents();
+    const QHeaderView &places = *window.TerrainGrid().horizontalHeader();
+    const int reserves = places.sectionViewportPosition(GamePlace::Reserves);
+    EXPECT_GE(reserves, 0);
+    EXPECT_LE(reserves + places.sectionSize(GamePlace::Reserves), window.TerrainGrid().viewport()->width());
+    EXPECT_LE(places.sectionViewportPosition(places.count() - 1) + places.sectionSize(places.count() - 1) -
+                  window.TerrainGrid().viewport()->width(),
+              0);
 
     // Marks, the Home key and the notes of the face shown.
     TFancyGrid &grid = window.ArmyGrid();

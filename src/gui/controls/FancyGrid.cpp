@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStyle>
 #include <QtEndian>
 
@@ -694,4 +695,30 @@ void TFancyGrid::SaveLayout()
     }
     // The store finds out only while writing that it cannot keep what it was given.
     CheckStore(true);
+}
+
+void TFancyGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    // Scrolled by whole columns, the view keeps the header's offset from the last scroll;
+    // a grid scrolled while still narrow (a window being laid out) would otherwise show
+    // the far end of its last column once it has its width, with the scroll bar at the
+    // start.
+    const auto follow = [](QHeaderView &header, const QScrollBar &bar, int room) {
+        const int wanted = bar.maximum() > 0 && bar.value() == bar.maximum()
+                               ? header.length() - room
+                               : header.sectionPosition(header.logicalIndex(bar.value()));
+        if (wanted >= 0 && header.offset() != wanted) {
+            header.setOffset(wanted);
+            return true;
+        }
+        return false;
+    };
+    bool moved = false;
+    if (horizontalScrollMode() == ScrollPerItem && horizontalHeader()->count() > 0)
+        moved = follow(*horizontalHeader(), *horizontalScrollBar(), viewport()->width());
+    if (verticalScrollMode() == ScrollPerItem && verticalHeader()->count() > 0)
+        moved = follow(*verticalHeader(), *verticalScrollBar(), viewport()->height()) || moved;
+    if (moved)
+        viewport()->update();
 }

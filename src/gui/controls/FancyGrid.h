@@ -320,6 +320,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void updateGeometries() override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void startDrag(Qt::DropActions supportedActions) override;
 

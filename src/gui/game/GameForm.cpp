@@ -107,7 +107,6 @@ void TfrmGame::BuildControls()
     bold.setBold(true);
     btnNextPhase->setFont(bold);
     btnNextPhase->setDefault(true);
-    btnNextPhase->setMinimumWidth(std::max(170, btnNextPhase->sizeHint().width()));
     txtNotes = new QPlainTextEdit(FClient);
     txtNotes->setObjectName(u"txtNotes"_s);
     txtNotes->setReadOnly(true);
@@ -117,6 +116,10 @@ void TfrmGame::BuildControls()
     btnTransmit->setObjectName(u"btnTransmit"_s);
     btnClear = new QPushButton(u"Clear"_s, FClient);
     btnClear->setObjectName(u"btnClear"_s);
+    // The left column is as wide as its widest row: the phase button, or the two buttons
+    // under the scratch pad with their captions whole.
+    btnNextPhase->setMinimumWidth(std::max({170, btnNextPhase->sizeHint().width(),
+                                            btnTransmit->sizeHint().width() + kMargin + btnClear->sizeHint().width()}));
     lstSpells = new QListWidget(FClient);
     lstSpells->setObjectName(u"lstSpells"_s);
     lstSpells->viewport()->installEventFilter(this);
@@ -324,9 +327,9 @@ void TfrmGame::ArrangeControls()
     y += memo + kMargin;
     txtScratchPad->setGeometry(kMargin, y, left, memo);
     y += memo + kMargin;
-    const int half = (left - kMargin) / 2;
-    btnTransmit->setGeometry(kMargin, y, half, buttonHeight);
-    btnClear->setGeometry(kMargin + half + kMargin, y, left - half - kMargin, buttonHeight);
+    const int transmit = std::max((left - kMargin) / 2, btnTransmit->sizeHint().width());
+    btnTransmit->setGeometry(kMargin, y, transmit, buttonHeight);
+    btnClear->setGeometry(kMargin + transmit + kMargin, y, left - transmit - kMargin, buttonHeight);
     y += buttonHeight + kMargin;
     lstSpells->setGeometry(kMargin, y, left, std::max(minimum, height - y - kMargin));
 

@@ -35,19 +35,25 @@ QString TfrmMain::GroupArmyCaption(int type)
     return kGroupArmy[size_t(type)];
 }
 
+void TfrmMain::PlaceDocumentWindow(QMdiSubWindow &frame, const QSize &largest, const QSize &smallest, int index)
+{
+    // Each new window steps down and right from the last, but stays inside the frame: a
+    // window whose grids run off the edge looks broken.
+    const QSize room = FMdiArea->viewport()->size();
+    const QSize size(std::min(largest.width(), std::max(room.width(), smallest.width())),
+                     std::min(largest.height(), std::max(room.height(), smallest.height())));
+    frame.resize(size);
+    const int step = 24 * (index % 8);
+    frame.move(std::clamp(step, 0, std::max(0, room.width() - size.width())),
+               std::clamp(step, 0, std::max(0, room.height() - size.height())));
+}
+
 TfrmArmy &TfrmMain::AddArmyWindow(std::unique_ptr<TfrmArmy> window)
 {
     TfrmArmy *army = window.release();
     QMdiSubWindow *frame = FMdiArea->addSubWindow(army);
     frame->setAttribute(Qt::WA_DeleteOnClose);
-    // Each new army steps down and right from the last, but stays inside the frame: a
-    // window whose grids run off the edge looks broken.
-    const QSize room = FMdiArea->viewport()->size();
-    const QSize size(std::min(900, std::max(room.width(), 320)), std::min(620, std::max(room.height(), 240)));
-    frame->resize(size);
-    const int step = 24 * int(FArmyForms.size() % 8);
-    frame->move(std::clamp(step, 0, std::max(0, room.width() - size.width())),
-                std::clamp(step, 0, std::max(0, room.height() - size.height())));
+    PlaceDocumentWindow(*frame, QSize(900, 620), QSize(320, 240), int(FArmyForms.size()));
     FArmyForms.push_back(army);
     SetCurrentArmy(army);
     frame->show();

@@ -84,6 +84,9 @@ public:
     TfrmArmy &CreateArmy();
     // An army window for an army read from a file (or a group file), registered and current.
     TfrmArmy &AddArmyWindow(std::unique_ptr<TfrmArmy> window);
+    // A new document window's first size and place: as large as the frame lets it be,
+    // within the bounds, stepped by its index, inside the client area.
+    void PlaceDocumentWindow(QMdiSubWindow &frame, const QSize &largest, const QSize &smallest, int index);
     // The army window is going: it leaves the lists (and stops being current).
     void RemoveArmy(TfrmArmy *army);
     // The open game windows in opening order.

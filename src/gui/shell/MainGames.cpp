@@ -28,10 +28,11 @@ TfrmGame &TfrmMain::AddGameWindow(std::unique_ptr<TfrmGame> window)
     TfrmGame *game = window.release();
     QMdiSubWindow *frame = FMdiArea->addSubWindow(game);
     frame->setAttribute(Qt::WA_DeleteOnClose);
-    const QSize room = FMdiArea->viewport()->size();
-    frame->resize(std::min(1100, std::max(room.width(), 480)), std::min(720, std::max(room.height(), 360)));
+    PlaceDocumentWindow(*frame, QSize(1100, 720), QSize(480, 360), int(FGameForms.size()));
     FGameForms.push_back(game);
     frame->show();
+    // A game opened from the command line comes after the race form; it goes in front.
+    FMdiArea->setActiveSubWindow(frame);
     game->UpdateMenus();
     return *game;
 }
