@@ -6,11 +6,21 @@
 #include "dice/DieStatistics.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Chances below the smallest normal double are not worth a row, nor the time: arithmetic
+// on subnormal numbers is many times slower, and the tails of a large army are full of
+// them.
+bool Listed(double chance)
+{
+    return chance >= std::numeric_limits<double>::min();
+}
 
 // Chances over whole steps First, First + 1, ...
 struct TSteps
@@ -61,25 +71,66 @@ TSteps FaceSteps(const std::vector<qint64> &steps, double chance)
     return table;
 }
 
-TSteps ConvolveSteps(qint64 firstA, const std::vector<double> &a, qint64 firstB, const std::vector<double> &b)
+// The chances of the sum into `sum`, whose buffer is used again. Totals at either end
+// whose chance is not listed are dropped: far out in the tails of a large army the
+// chances fall below the smallest double, and nothing can come of them.
+void ConvolveInto(qint64 firstA, const std::vector<double> &a, qint64 firstB, const std::vector<double> &b,
+                  TSteps &sum)
 {
-    TSteps sum;
-    if (a.empty() || b.empty())
-        return sum;
+    if (a.empty() || b.empty()) {
+        sum.P.clear();
+        return;
+    }
     CheckSpan(double(a.size()) + double(b.size()) - 1);
-    sum.First = firstA + firstB;
-    sum.P.assign(a.size() + b.size() - 1, 0.0);
     // The shorter side is mostly the one die being added, often with gaps in its values.
     const std::vector<double> &outer = a.size() <= b.size() ? a : b;
     const std::vector<double> &inner = &outer == &a ? b : a;
+    std::vector<std::pair<size_t, double>> terms;
     for (size_t i = 0; i < outer.size(); ++i) {
-        const double p = outer[i];
-        if (p == 0.0)
-            continue;
-        double *into = sum.P.data() + i;
-        for (size_t j = 0; j < inner.size(); ++j)
-            into[j] += p * inner[j];
+        if (outer[i] != 0.0)
+            terms.emplace_back(i, outer[i]);
     }
+    const size_t size = outer.size() + inner.size() - 1;
+    // Every element is written below: the buffer's old contents need no clearing.
+    sum.P.resize(size);
+    // Block by block, so that the block being summed stays in the fastest cache while
+    // every term passes over it: for armies of hundreds of dice this is several times
+    // faster than adding each term across the whole of the sum.
+    constexpr size_t kBlock = 512;
+    std::array<double, kBlock> block;
+    for (size_t start = 0; start < size; start += kBlock) {
+        const size_t end = std::min(size, start + kBlock);
+        std::fill(block.begin(), block.begin() + ptrdiff_t(end - start), 0.0);
+        for (const auto &[i, p] : terms) {
+            const size_t from = std::max(start, i);
+            const size_t to = std::min(end, i + inner.size());
+            if (from >= to)
+                continue;
+            // Plain pointers: the checked operator[] would keep the compiler from
+            // vectorising the one loop that takes all the time.
+            double *into = block.data() + (from - start);
+            const double *source = inner.data() + (from - i);
+            for (size_t k = 0; k < to - from; ++k)
+                into[k] += p * source[k];
+        }
+        std::copy(block.begin(), block.begin() + ptrdiff_t(end - start), sum.P.begin() + ptrdiff_t(start));
+    }
+    sum.First = firstA + firstB;
+    const auto low = std::find_if(sum.P.begin(), sum.P.end(), Listed);
+    const auto high = std::find_if(sum.P.rbegin(), sum.P.rend(), Listed).base();
+    if (low >= high) {
+        sum.P.clear();
+        return;
+    }
+    sum.P.erase(high, sum.P.end());
+    sum.First += low - sum.P.begin();
+    sum.P.erase(sum.P.begin(), low);
+}
+
+TSteps ConvolveSteps(qint64 firstA, const std::vector<double> &a, qint64 firstB, const std::vector<double> &b)
+{
+    TSteps sum;
+    ConvolveInto(firstA, a, firstB, b, sum);
     return sum;
 }
 
@@ -123,9 +174,8 @@ TRollOdds::TRollOdds(ResultType result, qint64 first, std::vector<double> chance
 
 void TRollOdds::Index()
 {
-    const auto nonZero = [](double p) { return p != 0.0; };
-    const auto low = std::find_if(FExact.begin(), FExact.end(), nonZero);
-    const auto high = std::find_if(FExact.rbegin(), FExact.rend(), nonZero).base();
+    const auto low = std::find_if(FExact.begin(), FExact.end(), Listed);
+    const auto high = std::find_if(FExact.rbegin(), FExact.rend(), Listed).base();
     if (low >= high) {
         FExact.clear();
     } else {
@@ -134,7 +184,7 @@ void TRollOdds::Index()
     }
     FMean = 0.0;
     for (size_t i = 0; i < FExact.size(); ++i) {
-        if (FExact[i] == 0.0)
+        if (!Listed(FExact[i]))
             continue;
         FRows.push_back(FFirst + qint64(i));
         FMean += double(FFirst + qint64(i)) * FStep * FExact[i];
@@ -226,10 +276,12 @@ TRollOdds Convolve(const std::vector<const TRollOdds *> &parts, ResultType resul
     }
     CheckSize(span, work);
     TSteps sum{parts.front()->First(), parts.front()->Chances()};
+    TSteps next;
     double remainder = parts.front()->Remainder();
     for (size_t i = 1; i < parts.size(); ++i) {
         const TRollOdds &part = *parts[i];
-        sum = ConvolveSteps(sum.First, sum.P, part.First(), part.Chances());
+        ConvolveInto(sum.First, sum.P, part.First(), part.Chances(), next);
+        std::swap(sum, next);
         // 1 - (1 - a)(1 - b), without losing the small remainders to the 1.
         remainder = remainder + part.Remainder() - remainder * part.Remainder();
     }

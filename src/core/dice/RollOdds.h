@@ -28,8 +28,8 @@ public:
     ResultType Result() const { return FResult; }
     double Step() const { return FStep; }
 
-    // The totals of non-zero chance, lowest first. A chance too small for a double (far
-    // out in the tails of a large army) counts as zero.
+    // The totals of non-zero chance, lowest first. A chance below the smallest normal
+    // double (far out in the tails of a large army) counts as zero.
     int Count() const { return int(FRows.size()); }
     double Total(int row) const { return double(FRows[size_t(row)]) * FStep; }
     double Exactly(int row) const { return FExact[size_t(FRows[size_t(row)] - FFirst)]; }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -141,7 +142,7 @@ TEST_F(ArmyOddsTest, RulesAndSummonedDiceAsInTheAnalysis)
               QStringList{u"4 1.000000000000 1.000000000000"_s});
 }
 
-TEST_F(ArmyOddsTest, NegativeRoutBuffersAndTooLargeArmies)
+TEST_F(ArmyOddsTest, NegativeRoutBuffersTailsAndLimits)
 {
     using namespace BasicIcon;
     TRace &race = NewRace();
@@ -152,6 +153,18 @@ TEST_F(ArmyOddsTest, NegativeRoutBuffersAndTooLargeArmies)
                                       u"0 0.500000000000 0.750000000000"_s, u"1 0.222222222222 0.250000000000"_s,
                                       u"2 0.027777777778 0.027777777778"_s}));
     EXPECT_NEAR(two.Mean(), 0.0, 1e-15);
+
+    // Four hundred dice that hit on one face in six: all of them hitting has a chance of
+    // 6^-400, below the smallest double, and is not listed; none hitting is.
+    TDie &archer = NewDie(race, {{Missile, 1}, {Move, 1}, {Move, 1}, {Move, 1}, {Move, 1}, {Move, 1}});
+    const TRollOdds volley = ArmyOdds(std::vector<const TDie *>(400, &archer), kLand, R::Missile);
+    EXPECT_EQ(volley.Minimum(), 0);
+    EXPECT_NEAR(volley.Exactly(0), std::pow(5.0 / 6, 400), 1e-40);
+    EXPECT_GT(volley.Maximum(), 300);
+    EXPECT_LT(volley.Maximum(), 400);
+    EXPECT_GE(volley.Exactly(volley.Count() - 1), std::numeric_limits<double>::min());
+    EXPECT_EQ(volley.Count(), int(volley.Maximum()) + 1);
+    EXPECT_NEAR(volley.Mean(), 400.0 / 6, 1e-9);
 
     // Thousands of dice of thousands of hits: refused before the work starts.
     TDie &giant = NewDie(race, {{Melee, 1}, {Melee, 5000}, {Melee, 9000}, {Move, 1}});
