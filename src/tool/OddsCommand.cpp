@@ -98,8 +98,7 @@ int Odds(const TContext &context, const QStringList &args)
     if (lost > 0)
         context.Err << LostDiceMessage(lost) << u'\n';
     try {
-        PrintOdds(context.Out,
-                  ArmyOdds(AnalysedDice(army->Dice(), line.IsSet(u"include-summoned"_s)), land, result));
+        PrintOdds(context.Out, ArmyOdds(AnalysedDice(army->Dice(), line.IsSet(u"include-summoned"_s)), land, result));
     } catch (const TKrException &failure) {
         throw TFileProblem(path, failure.Message());
     }

@@ -61,7 +61,10 @@ protected:
         }
     }
 
-    TRun Odds(const QStringList &args) { return Run(QStringList{u"odds"_s, u"--races"_s, Path(u"KRRACES.DAT"_s)} + args); }
+    TRun Odds(const QStringList &args)
+    {
+        return Run(QStringList{u"odds"_s, u"--races"_s, Path(u"KRRACES.DAT"_s)} + args);
+    }
 
     // The output of a run that must succeed silently.
     QString Out(const QStringList &args)

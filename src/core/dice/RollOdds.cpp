@@ -74,8 +74,7 @@ TSteps FaceSteps(const std::vector<qint64> &steps, double chance)
 // The chances of the sum into `sum`, whose buffer is used again. Totals at either end
 // whose chance is not listed are dropped: far out in the tails of a large army the
 // chances fall below the smallest double, and nothing can come of them.
-void ConvolveInto(qint64 firstA, const std::vector<double> &a, qint64 firstB, const std::vector<double> &b,
-                  TSteps &sum)
+void ConvolveInto(qint64 firstA, const std::vector<double> &a, qint64 firstB, const std::vector<double> &b, TSteps &sum)
 {
     if (a.empty() || b.empty()) {
         sum.P.clear();
@@ -213,8 +212,8 @@ TRollOdds RollOdds(const TDie &die, Land land, ResultType result, const TIconTab
     double sum = 0.0;
     for (int i = 0; i < faces; ++i) {
         const TIconDescriptor *symbol = icons.GetIcon(die.FaceSymbol(i));
-        const double value = FaceValue(die.Race(), die.FaceSymbolCount(i), symbol, die.GetProfession(),
-                                       die.Health(), land, result, rules);
+        const double value = FaceValue(die.Race(), die.FaceSymbolCount(i), symbol, die.GetProfession(), die.Health(),
+                                       land, result, rules);
         sum += value;
         // Every value is a whole number of steps: counts, health and symbol points are
         // whole, and "Points" weighs them by halves and quarters.
@@ -307,11 +306,10 @@ QString OddsSummaryText(const TRollOdds &odds)
 {
     if (odds.Count() == 0)
         return u"No total has a chance."_s;
-    QString text = odds.Count() == 1
-                       ? u"Always %1."_s.arg(OddsTotalText(odds.Minimum()))
-                       : u"Totals %1 to %2, mean %3."_s.arg(OddsTotalText(odds.Minimum()),
-                                                            OddsTotalText(odds.Maximum()),
-                                                            QString::asprintf("%.2f", odds.Mean()));
+    QString text = odds.Count() == 1 ? u"Always %1."_s.arg(OddsTotalText(odds.Minimum()))
+                                     : u"Totals %1 to %2, mean %3."_s.arg(OddsTotalText(odds.Minimum()),
+                                                                          OddsTotalText(odds.Maximum()),
+                                                                          QString::asprintf("%.2f", odds.Mean()));
     if (odds.Remainder() > 0)
         text += u"  Not placed: %1."_s.arg(QString::asprintf("%.3g", odds.Remainder()));
     return text;

@@ -75,8 +75,7 @@ inline constexpr double kMaxOddsWork = 1e9;
 // shows; "Points", a die whose faces add up to nothing or less, and a die of reroll
 // faces only are rolled once, as the statistics treat them. Its mean is then the
 // statistics' mean. Throws a TDiceException for totals spanning too far (also Convolve).
-TRollOdds RollOdds(const TDie &die, Land land, ResultType result, const TIconTable &icons,
-                   const TRulesOptions &rules);
+TRollOdds RollOdds(const TDie &die, Land land, ResultType result, const TIconTable &icons, const TRulesOptions &rules);
 // The same with the symbols and rules options of the die's catalogue.
 TRollOdds RollOdds(const TDie &die, Land land, ResultType result);
 

@@ -1,6 +1,6 @@
-#include "army/ArmyAnalysis.h"
 #include "army/ArmyOdds.h"
 #include "TestSupport.h"
+#include "army/ArmyAnalysis.h"
 #include "dice/Catalogue.h"
 
 #include <gtest/gtest.h>
@@ -96,8 +96,9 @@ TEST_F(ArmyOddsTest, MeansAgreeWithTheAnalysisAndRemaindersAdd)
     const qint32 cleave = Symbol({E::Melee, E::RerollMelee});
     const qint32 surge = Symbol({E::Magic, E::RerollMagic});
     TDie &berserk = NewDie(race, {{cleave, 2}, {Melee, 1}, {Melee, 2}, {Move, 1}, {ID, 1}, {Save, 1}});
-    TDie &adept = NewDie(race, {{surge, 1}, {surge, 2}, {Magic, 1}, {Magic, 3}, {ID, 2}, {Save, 1}, {Move, 1}, {Move, 1}},
-                         2, Profession::Mage);
+    TDie &adept =
+        NewDie(race, {{surge, 1}, {surge, 2}, {Magic, 1}, {Magic, 3}, {ID, 2}, {Save, 1}, {Move, 1}, {Move, 1}}, 2,
+               Profession::Mage);
     TDie &plain = NewDie(race, {{Move, 1}, {Melee, 1}, {Melee, 1}, {ID, 1}, {Save, 2}, {Missile, 1}});
     const std::vector<const TDie *> army{&berserk, &adept, &plain, &berserk, &adept};
     const TArmyAnalysis analysis = AnalyzeArmy(army);
@@ -125,8 +126,8 @@ TEST_F(ArmyOddsTest, RulesAndSummonedDiceAsInTheAnalysis)
     TRace &items = NewRace(RaceType::MagicItems);
     items.Colors = {MagicColor::Red};
     // A health-2 mage item: with "Power Magic Items" its red magic gains health - 1.
-    TDie &wand = NewDie(items, {{Magic, 1}, {Magic, 1}, {Move, 1}, {Move, 1}, {Move, 1}, {Move, 1}}, 2,
-                        Profession::Mage);
+    TDie &wand =
+        NewDie(items, {{Magic, 1}, {Magic, 1}, {Move, 1}, {Move, 1}, {Move, 1}, {Move, 1}}, 2, Profession::Mage);
     EXPECT_EQ(Rows(ArmyOdds({&wand}, kLand, R::RedMagic)),
               (QStringList{u"0 0.666666666667 1.000000000000"_s, u"1 0.333333333333 0.333333333333"_s}));
     Catalogue.Rules.PowerMagicItems = true;

@@ -1,6 +1,6 @@
+#include "dice/RollOdds.h"
 #include "TestSupport.h"
 #include "dice/Catalogue.h"
-#include "dice/RollOdds.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,7 @@ constexpr Land kLand = Land::Flatland;
 class RollOddsTest : public ::testing::Test
 {
 protected:
-    RollOddsTest() : Race(Catalogue.AppendRace(std::make_unique<TRace>(Catalogue, Catalogue.NextID(), u"Fenfolk"_s)))
-    {}
+    RollOddsTest() : Race(Catalogue.AppendRace(std::make_unique<TRace>(Catalogue, Catalogue.NextID(), u"Fenfolk"_s))) {}
 
     qint32 Symbol(TEffectSet effects)
     {
