@@ -1,9 +1,11 @@
 // Timings of the army analysis (a battle-sized army and a very large one, in one pass
-// and pair by pair) and of the die finder's search over the whole synthetic catalogue.
+// and pair by pair), of the exact odds of an army's roll, and of the die finder's search
+// over the whole synthetic catalogue.
 
 #include "SyntheticCatalogue.h"
 
 #include "army/ArmyAnalysis.h"
+#include "army/ArmyOdds.h"
 #include "dice/Catalogue.h"
 #include "reports/DieSearch.h"
 
@@ -77,6 +79,38 @@ void BM_AnalyzeArmyPairwise(benchmark::State &state)
     state.counters["dice"] = double(army.size());
 }
 
+// What an odds view works out for every choice of land and result: all 120
+// distributions of the army's roll.
+void BM_ArmyOddsEveryChoice(benchmark::State &state)
+{
+    const std::vector<const TDie *> army = Shared().Army(int(state.range(0)));
+    qint64 totals = 0;
+    for (auto _ : state) {
+        for (int l = 0; l < kLandCount; ++l) {
+            for (int r = 0; r < kResultTypeCount; ++r)
+                totals += ArmyOdds(army, Land(l), ResultType(r)).Count();
+        }
+    }
+    benchmark::DoNotOptimize(totals);
+    state.counters["dice"] = double(army.size());
+}
+
+// One distribution, as the view shows it; range 1 is the result type ("Points" counts
+// in quarters, so its totals are the most).
+void BM_ArmyOdds(benchmark::State &state)
+{
+    const std::vector<const TDie *> army = Shared().Army(int(state.range(0)));
+    const auto result = ResultType(state.range(1));
+    int totals = 0;
+    for (auto _ : state) {
+        const TRollOdds odds = ArmyOdds(army, Land::Highland, result);
+        totals = odds.Count();
+        benchmark::DoNotOptimize(odds.Chances().data());
+    }
+    state.counters["dice"] = double(army.size());
+    state.counters["totals"] = totals;
+}
+
 // Every race type and health the finder offers, so that most of the catalogue is
 // scored; range 0 holds the number to find, range 1 whether the weights are all 0 (every
 // candidate then ties and stays in the list).
@@ -104,4 +138,11 @@ void BM_SearchDice(benchmark::State &state)
 
 BENCHMARK(BM_AnalyzeArmy)->Arg(36)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AnalyzeArmyPairwise)->Arg(36)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ArmyOddsEveryChoice)->Arg(36)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ArmyOdds)
+    ->Args({36, int(ResultType::Melee)})
+    ->Args({1000, int(ResultType::Melee)})
+    ->Args({1000, int(ResultType::SaveMelee)})
+    ->Args({1000, int(ResultType::Points)})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchDice)->Args({20, 0})->Args({100, 0})->Args({20, 1})->Unit(benchmark::kMillisecond);

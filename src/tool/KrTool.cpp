@@ -101,6 +101,15 @@ Commands:
       Runs an alert list search over the inventory with the keep rules
       (defaults, or IR settings given by --rule) and writes the list in one of
       the export styles as the export dialog would.
+  odds ARMY --land LAND --result RESULT [--races R] [--icons I]
+       [--include-summoned] [--power-magic-items] [--monstrous-magic-resistance]
+  odds --race ID --die ID --land LAND --result RESULT [--races R] [--icons I]
+       [--power-magic-items] [--monstrous-magic-resistance]
+      Prints the exact chances of the totals of one roll of the army file (the
+      dice its analysis counts) or of one die, for a land and a result type: a
+      line per total of non-zero chance, lowest first, with the total, the
+      chance of exactly it and the chance of at least it, tab-separated; then
+      "remainder" and the chance left out where reroll faces were cut off.
   help
       Prints this text.
 
@@ -493,6 +502,8 @@ int RunKrTool(const QStringList &args, QTextStream &out, QTextStream &err, const
             return Rng(context, rest);
         if (command == u"export-alerts")
             return ExportAlerts(context, rest);
+        if (command == u"odds")
+            return Odds(context, rest);
         if (command.isEmpty())
             throw TUsageError(u"No command given."_s);
         throw TUsageError(u"Unknown command \"%1\"."_s.arg(command));

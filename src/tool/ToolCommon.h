@@ -45,10 +45,12 @@ struct TContext
 };
 
 // Parses the options of one command; positional arguments must number exactly
-// `positionals`.
+// `positionals`, unless the command counts them itself (kAnyPositionals).
 class TCommandLine
 {
 public:
+    static constexpr int kAnyPositionals = -1;
+
     TCommandLine(const QString &command, const QStringList &args, const QList<QCommandLineOption> &options,
                  int positionals)
     {
@@ -56,7 +58,7 @@ public:
         FParser.addOptions(options);
         if (!FParser.parse(QStringList{u"krtool"_s} + args))
             throw TUsageError(command + u": "_s + FParser.errorText());
-        if (FParser.positionalArguments().size() != positionals)
+        if (positionals != kAnyPositionals && FParser.positionalArguments().size() != positionals)
             throw TUsageError(u"%1 takes %2 file argument(s)."_s.arg(command, QString::number(positionals)));
         if (FParser.positionalArguments().contains(QString()))
             throw TUsageError(command + u": a file name is empty."_s);
@@ -66,6 +68,7 @@ public:
     QString Value(const QString &name) const { return FParser.value(name); }
     QStringList Values(const QString &name) const { return FParser.values(name); }
     QString Positional(int index) const { return FParser.positionalArguments().at(index); }
+    int PositionalCount() const { return int(FParser.positionalArguments().size()); }
 
     qint64 Integer(const QString &name, qint64 low, qint64 high) const
     {
@@ -118,5 +121,6 @@ int Stats(const TContext &context, const QStringList &args);
 int Analyze(const TContext &context, const QStringList &args);
 int Rng(const TContext &context, const QStringList &args);
 int ExportAlerts(const TContext &context, const QStringList &args);
+int Odds(const TContext &context, const QStringList &args);
 
 } // namespace KrTool

@@ -44,29 +44,6 @@ std::optional<Profession> PowerProfession(R r)
     }
 }
 
-std::optional<EffectFlag> RerollFlag(R r)
-{
-    if (IsMagicResult(r))
-        return E::RerollMagic;
-    switch (r) {
-    case R::AntiMagic:
-        return E::RerollMagic;
-    case R::Missile:
-        return E::RerollMissile;
-    case R::Melee:
-        return E::RerollMelee;
-    case R::Move:
-        return E::RerollManeuver;
-    case R::SaveMissile:
-    case R::SaveMelee:
-    case R::Counter:
-    case R::RoutBuffer:
-        return E::RerollSave;
-    default:
-        return std::nullopt;
-    }
-}
-
 // The flags whose faces are left out of an effect's fraction.
 TEffectSet LeftOutOf(EffectFlag flag)
 {
@@ -100,6 +77,29 @@ bool Has(const TIconDescriptor *symbol, EffectFlag flag)
 }
 
 } // namespace
+
+std::optional<EffectFlag> RerollFlag(ResultType r)
+{
+    if (IsMagicResult(r))
+        return E::RerollMagic;
+    switch (r) {
+    case R::AntiMagic:
+        return E::RerollMagic;
+    case R::Missile:
+        return E::RerollMissile;
+    case R::Melee:
+        return E::RerollMelee;
+    case R::Move:
+        return E::RerollManeuver;
+    case R::SaveMissile:
+    case R::SaveMelee:
+    case R::Counter:
+    case R::RoutBuffer:
+        return E::RerollSave;
+    default:
+        return std::nullopt;
+    }
+}
 
 double TDieStats::FractionOf(EffectFlag flag) const
 {

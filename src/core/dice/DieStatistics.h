@@ -45,6 +45,10 @@ using TFaceValues = std::array<double, kResultTypeCount>;
 void FaceValues(const TRace &race, int count, const TIconDescriptor *symbol, Profession profession,
                 int health, Land land, const TRulesOptions &rules, TFaceValues &values);
 
+// The flag that makes a face a reroll face for the result: a face showing it is rolled
+// again. "Points" and "Extras" have none.
+std::optional<EffectFlag> RerollFlag(ResultType r);
+
 TDieStats DieStatistics(const TDie &die, const TIconTable &icons, const TRulesOptions &rules);
 // The same into an existing record, so that recomputing allocates nothing.
 void DieStatistics(const TDie &die, const TIconTable &icons, const TRulesOptions &rules, TDieStats &stats);

@@ -2,6 +2,7 @@
 
 #include "KrException.h"
 #include "army/ArmyAnalysis.h"
+#include "army/OddsWindow.h"
 #include "controls/FancyGrid.h"
 #include "controls/MenuItems.h"
 #include "dice/Catalogue.h"
@@ -204,6 +205,7 @@ void TfrmArmy::BuildMenus()
     mnuOptionsSummoned->setCheckable(true);
     // Ctrl+F2 already views the selected die.
     add(options, u"mnuArmyRaceBreakdown"_s, u"Race Breakdown"_s, &TfrmArmy::ShowRaceBreakdown);
+    add(options, u"mnuArmyOdds"_s, u"&Odds..."_s, &TfrmArmy::ShowOdds, QKeySequence(Qt::CTRL | Qt::Key_D));
     mnuOptionsShowMin = add(options, u"mnuArmyShowMin"_s, u"Show &Minimum"_s, &TfrmArmy::ToggleShowMin);
     mnuOptionsPowerItems =
         add(options, u"mnuArmyPowerItems"_s, u"&Power Magic Items"_s, &TfrmArmy::PowerItemsRule);
@@ -289,6 +291,8 @@ void TfrmArmy::DiceChanged(int fromIndex)
     Modify();
     txtHealth->setText(FArmy->HealthText());
     FillDiceRows(fromIndex);
+    if (FOdds)
+        FOdds->ArmyChanged();
 }
 
 void TfrmArmy::AddDie(TDie &die)
@@ -483,6 +487,8 @@ void TfrmArmy::ToggleSummoned()
                                 : u"Summoned creatures will be excluded from the next analysis."_s);
     if (FAnalysis)
         ClearResults();
+    if (FOdds)
+        FOdds->ArmyChanged();
 }
 
 void TfrmArmy::SelectArmy()
@@ -511,7 +517,10 @@ void TfrmArmy::closeEvent(QCloseEvent *event)
 void TfrmArmy::FreeArmy()
 {
     // The army gives back what it used and leaves the main window's lists now; the
-    // window itself goes once the event loop gets to it.
+    // window itself goes once the event loop gets to it. Its odds stop following dice
+    // that are no longer its own.
+    if (FOdds)
+        FOdds->close();
     FArmy->Release();
     FMain.RemoveArmy(this);
 }

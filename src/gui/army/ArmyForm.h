@@ -15,6 +15,7 @@ class QPushButton;
 class TDie;
 class TFancyGrid;
 class TfrmMain;
+class TfrmOdds;
 struct TArmyAnalysis;
 struct TArmyPrintData;
 
@@ -66,6 +67,9 @@ public:
     void mnuOptionsMonsterRule();
     void ShowArmyNotes();
     void ShowRaceBreakdown();
+    // The exact odds of the army's roll, in a window that follows the army.
+    void ShowOdds();
+    TfrmOdds *OddsWindow() const { return FOdds; }
     void PrintArmy();
     void PrintGroup();
     void ExportGroup();
@@ -128,6 +132,7 @@ private:
     std::unique_ptr<TArmyAnalysis> FAnalysis;
     bool FIncludeSummoned = false;
     bool FFilling = false;
+    TfrmOdds *FOdds = nullptr; // a child window, made on first use
 
     QLineEdit *txtName = nullptr;
     QLineEdit *txtHealth = nullptr;

@@ -10,6 +10,7 @@
 #include "army/ArmyFile.h"
 #include "army/ArmyPrint.h"
 #include "army/ArmySort.h"
+#include "army/OddsWindow.h"
 #include "army/PrinterCanvas.h"
 #include "army/RaceBreakdown.h"
 #include "army/RaceReport.h"
@@ -121,6 +122,15 @@ void TfrmArmy::ShowRaceBreakdown()
         armies.push_back(&army->Army());
     TfrmRaceBreakdown breakdown(TRaceBreakdown(FMain.Catalogue(), FArmy->GroupName(), armies), this);
     breakdown.exec();
+}
+
+void TfrmArmy::ShowOdds()
+{
+    if (!FOdds)
+        FOdds = new TfrmOdds(FMain, *this);
+    FOdds->show();
+    FOdds->raise();
+    FOdds->activateWindow();
 }
 
 bool TfrmArmy::WriteArmyFile(const QString &path)

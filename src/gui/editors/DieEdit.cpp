@@ -1,6 +1,7 @@
 #include "editors/DieEdit.h"
 
 #include "KrException.h"
+#include "army/OddsView.h"
 #include "controls/FancyGrid.h"
 #include "dice/Catalogue.h"
 #include "shell/MainForm.h"
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -163,7 +165,7 @@ void TfrmDie::BuildControls()
     layout->setContentsMargins(8, 8, 8, 0);
     layout->addLayout(top);
     layout->addLayout(middle, 1);
-    layout->addWidget(grdResults);
+    layout->addWidget(tabResults);
     layout->addLayout(buttons);
     layout->addWidget(barStatus);
 }
@@ -321,6 +323,13 @@ void TfrmDie::BuildGrids()
     connect(regenerate, &QAction::triggered, this, &TfrmDie::RegenerateStatistics);
     connect(grdResults, &TFancyGrid::RightClick, this, [this] { mnuResultsPopup->popup(QCursor::pos()); });
 
+    FOdds = new TOddsView(FMain, FMain.ResultMap(), this);
+    FOdds->SetSource([this](Land land, ResultType result) { return RollOdds(*FDie, land, result); });
+    tabResults = new QTabWidget(this);
+    tabResults->setObjectName(u"tabResults"_s);
+    tabResults->addTab(grdResults, u"Results"_s);
+    tabResults->addTab(FOdds, u"Odds"_s);
+
     grdChances = new TFancyGrid(this);
     grdChances->setObjectName(u"grdChances"_s);
     grdChances->SetCols(2);
@@ -475,6 +484,7 @@ void TfrmDie::FillGrids()
         grdChances->Column(1)->Cell(row)->SetText(NameOf(EffectFlag(e)));
         grdChances->Column(2)->Cell(row)->SetText(ChanceText(*FDie, EffectFlag(e)));
     }
+    FOdds->Refresh();
 }
 
 // ---------------------------------------------------------------------------------

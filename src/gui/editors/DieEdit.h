@@ -19,8 +19,10 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
+class QTabWidget;
 class TDie;
 class TFancyGrid;
+class TOddsView;
 class TRace;
 class TfrmMain;
 
@@ -64,6 +66,9 @@ public:
     // Position in the list browsed, -1 for a single die.
     int Index() const { return FIndex; }
     const TDieDraft &Draft() const { return FDraft; }
+    // The exact odds of a roll of the die shown, on the page beside its results.
+    TOddsView &OddsView() const { return *FOdds; }
+    QTabWidget &ResultPages() const { return *tabResults; }
     QString StatusText() const;
 
     // The radio groups by value, as a click on the button showing it.
@@ -154,6 +159,8 @@ private:
     QPushButton *btnStore = nullptr;
     QPlainTextEdit *txtIconNotes = nullptr;
     TFancyGrid *grdResults = nullptr;
+    TOddsView *FOdds = nullptr;
+    QTabWidget *tabResults = nullptr;
     TFancyGrid *grdChances = nullptr;
     QPushButton *btnPrev = nullptr;
     QPushButton *btnNext = nullptr;
