@@ -118,5 +118,7 @@ int Stats(const TContext &context, const QStringList &args);
 int Analyze(const TContext &context, const QStringList &args);
 int Rng(const TContext &context, const QStringList &args);
 int ExportAlerts(const TContext &context, const QStringList &args);
+int ExportCsv(const TContext &context, const QStringList &args);
+int ImportCsv(const TContext &context, const QStringList &args);
 
 } // namespace KrTool
