@@ -7,8 +7,7 @@
 using namespace Qt::StringLiterals;
 
 #ifndef KR_INSTALLED_DATA_DIR
-// Where the install rules put the sample catalogue, seen from the programs' folder.
-#define KR_INSTALLED_DATA_DIR "../share/krassist"
+#error "The build names the installed catalogue's folder, seen from the programs' folder."
 #endif
 
 namespace {

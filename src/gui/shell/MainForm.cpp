@@ -15,6 +15,7 @@
 #include "shell/ChildWindows.h"
 #include "shell/Disclaimer.h"
 #include "shell/MenuMerge.h"
+#include "shell/ProgramIcon.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
 
@@ -42,6 +43,8 @@ TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths
 {
     setObjectName(u"frmMain"_s);
     setWindowTitle(kTitle);
+    // Every window and dialog without an icon of its own shows the application's.
+    QApplication::setWindowIcon(ProgramIcon());
     SetGameDialogs(nullptr);
     resize(1024, 720); // the design size, kept unless a stored position says otherwise
     FMdiArea = new QMdiArea(this);

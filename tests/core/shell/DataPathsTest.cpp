@@ -1,3 +1,4 @@
+#include "ScopedEnvironment.h"
 #include "TestSupport.h"
 #include "dice/Catalogue.h"
 #include "shell/CatalogueFiles.h"
@@ -12,32 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Sets an environment variable for the life of the object, then puts back what was.
-class TEnvironment
-{
-public:
-    TEnvironment(const char *name, const QString &value) : FName(name), FHad(qEnvironmentVariableIsSet(name))
-    {
-        FOld = qgetenv(name);
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value.toLocal8Bit());
-    }
-    ~TEnvironment()
-    {
-        if (FHad)
-            qputenv(FName, FOld);
-        else
-            qunsetenv(FName);
-    }
-
-private:
-    const char *FName;
-    bool FHad;
-    QByteArray FOld;
-};
 
 // A prefix as the install rules lay it out: bin/ and the catalogue in share/krassist/,
 // and a per-user data folder of its own.
@@ -56,8 +31,8 @@ protected:
     QString User() const { return Path(u"xdg/krassist"_s); }
 
     QTemporaryDir Folder;
-    TEnvironment NoDataDir{"KRASSIST_DATA_DIR", QString()};
-    TEnvironment DataHome{"XDG_DATA_HOME", Folder.filePath(u"xdg"_s)};
+    TScopedEnvironment NoDataDir{"KRASSIST_DATA_DIR", QString()};
+    TScopedEnvironment DataHome{"XDG_DATA_HOME", Folder.filePath(u"xdg"_s)};
 };
 
 } // namespace
@@ -79,7 +54,7 @@ TEST_F(DataPathsTest, TheOptionThenTheEnvironmentThenThePrefixThenTheProgramsFol
     EXPECT_TRUE(built.SourceText().isEmpty());
 
     {
-        const TEnvironment named("KRASSIST_DATA_DIR", Path(u"elsewhere"_s));
+        const TScopedEnvironment named("KRASSIST_DATA_DIR", Path(u"elsewhere"_s));
         const TDataPaths environment = TDataPaths::Resolve(QString(), Path(u"prefix/bin"_s));
         EXPECT_FALSE(environment.Installed());
         EXPECT_EQ(environment.DataFilePath(u"KRRACES.DAT"_s), Path(u"elsewhere/KRRACES.DAT"_s));
@@ -88,7 +63,7 @@ TEST_F(DataPathsTest, TheOptionThenTheEnvironmentThenThePrefixThenTheProgramsFol
         EXPECT_EQ(option.SavePath(u"KRICONS.DAT"_s), Path(u"mine/KRICONS.DAT"_s));
     }
     // Without XDG_DATA_HOME the folder is the home folder's.
-    const TEnvironment noHome("XDG_DATA_HOME", QString());
+    const TScopedEnvironment noHome("XDG_DATA_HOME", QString());
     EXPECT_EQ(TDataPaths::UserDataDirectory(), QDir::homePath() + u"/.local/share/krassist"_s);
 }
 
