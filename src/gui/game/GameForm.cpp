@@ -79,7 +79,8 @@ TfrmGame::~TfrmGame()
     grdTerrains->FreeData();
     FCommands.reset();
     FGame.reset();
-    FMain.RemoveGame(this);
+    // Closed windows have left already; this is for those the frame takes down.
+    FMain.ForgetGame(this);
 }
 
 void TfrmGame::ReadSettings()
@@ -584,4 +585,7 @@ void TfrmGame::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    // The frame brings another window forward now, while this one is whole: from its
+    // destructor the MDI area would report a half-destroyed window as activated.
+    FMain.RemoveGame(this);
 }

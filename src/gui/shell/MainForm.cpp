@@ -70,9 +70,6 @@ TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths
 TfrmMain::~TfrmMain()
 {
     TerminateMain();
-    // The windows still left go with the frame's widgets, after its own members: the
-    // MDI area must not report them to a frame that is no longer whole.
-    FMdiArea->disconnect(this);
 }
 
 void TfrmMain::InitializeMain()
@@ -473,6 +470,9 @@ void TfrmMain::TerminateMain()
     FSettings.WriteStringSetting(u"SMTP_User"_s, FUserInfo.SmtpUser);
     FSettings.WriteIntegerSetting(u"FTPFileCount"_s, FFtpFileCount);
     FClosing = true;
+    // From here the windows go one by one, and the MDI area reports each half-destroyed
+    // one as activated: nothing of the frame may look at them any more.
+    FMdiArea->disconnect(this);
     // The windows that show the catalogue's objects go before the objects do; the
     // games hold dice of the armies' catalogue, so they go first.
     while (!FGameForms.empty()) {

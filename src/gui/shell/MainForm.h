@@ -97,6 +97,8 @@ public:
     TfrmGame &OpenGameWindow(const QString &path);
     // The game window is going: it leaves the list.
     void RemoveGame(TfrmGame *game);
+    // Leaves the list without bringing another window forward.
+    void ForgetGame(TfrmGame *game);
     // The game dialogs of every game window; tests hand in a scripted set (null for the
     // real dialogs).
     TGameDialogs &GameDialogs() const { return *FGameDialogs; }

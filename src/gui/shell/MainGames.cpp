@@ -50,9 +50,14 @@ TfrmGame &TfrmMain::OpenGameWindow(const QString &path)
 
 void TfrmMain::RemoveGame(TfrmGame *game)
 {
-    std::erase(FGameForms, game);
+    ForgetGame(game);
     if (!FClosing)
         ShowRaceForm();
+}
+
+void TfrmMain::ForgetGame(TfrmGame *game)
+{
+    std::erase(FGameForms, game);
 }
 
 void TfrmMain::SetGameDialogs(TGameDialogs *dialogs)
