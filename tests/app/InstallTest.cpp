@@ -115,8 +115,8 @@ TEST_F(InstallTest, PutsTheProgramsTheCatalogueAndTheDesktopFilesInThePrefix)
 TEST_F(InstallTest, TheInstalledProgramsReadTheInstalledCatalogue)
 {
     ASSERT_EQ(Installed.ExitCode, 0) << Installed.Errors.toStdString();
-    const TProgramRun picture = RunProgram(InPrefix(u"bin/krassist"_s), {u"--screenshot"_s, u"picture.png"_s},
-                                           Environment(), Folder->path());
+    const TProgramRun picture =
+        RunProgram(InPrefix(u"bin/krassist"_s), {u"--screenshot"_s, u"picture.png"_s}, Environment(), Folder->path());
     EXPECT_EQ(picture.ExitCode, 0) << picture.Errors.toStdString();
     EXPECT_TRUE(picture.Out.contains(u"Status: Catalogue read from the installed copy in "_s +
                                      InPrefix(u"share/krassist"_s) + u"; changes are saved in "_s + Home() +

@@ -36,9 +36,9 @@ protected:
     std::unique_ptr<TfrmMain> StartInstalled()
     {
         Statuses.clear();
-        auto main = std::make_unique<TfrmMain>(Settings, Prompts,
-                                               TDataPaths::Resolve(QString(), Prefix.filePath(u"bin"_s)),
-                                               QStringList(), [this](const QString &text) { Statuses << text; });
+        auto main =
+            std::make_unique<TfrmMain>(Settings, Prompts, TDataPaths::Resolve(QString(), Prefix.filePath(u"bin"_s)),
+                                       QStringList(), [this](const QString &text) { Statuses << text; });
         main->CreateWindows();
         main->show();
         return main;

@@ -91,15 +91,16 @@ TEST_F(CsvToolTest, RowsWithoutADieAreToldAndBadRowsWriteNothing)
     WriteFile(Path(u"in.kri"_s), ProgramInventory(false));
     WriteFile(Path(u"some.csv"_s), "kind,race,name,count\r\ndie,Tidecallers,surf mage,6\r\ndie,Stoneborn,Quarry "
                                    "Guard,1\r\nmajor,Feyland,Feyland Nowhere,1\r\n");
-    const TRun some = Run(QStringList{u"import-csv"_s, Path(u"in.kri"_s), Path(u"some.csv"_s), Path(u"out.kri"_s)} +
-                          Races());
+    const TRun some =
+        Run(QStringList{u"import-csv"_s, Path(u"in.kri"_s), Path(u"some.csv"_s), Path(u"out.kri"_s)} + Races());
     EXPECT_EQ(some.Status, 0);
     EXPECT_EQ(some.Out, u"1 item set from "_s + Path(u"some.csv"_s) + u".\n"_s);
     EXPECT_EQ(some.Err, u"2 rows matched no die: line 3 Stoneborn/Quarry Guard, line 4 Feyland/Feyland Nowhere.\n"_s);
     const TRun dump = Run(QStringList{u"dump"_s, Path(u"out.kri"_s)} + Races());
     EXPECT_TRUE(dump.Out.contains(u"\"count\": 6"_s)) << dump.Out.toStdString();
 
-    WriteFile(Path(u"bad.csv"_s), "kind,race,name,count\r\ndie,Tidecallers,Surf Mage,6\r\ndie,Tidecallers,Stray,-1\r\n");
+    WriteFile(Path(u"bad.csv"_s),
+              "kind,race,name,count\r\ndie,Tidecallers,Surf Mage,6\r\ndie,Tidecallers,Stray,-1\r\n");
     WriteFile(Path(u"open.csv"_s), "kind,race,name\r\n\"die");
     ExpectFailures({
         {QStringList{u"import-csv"_s, Path(u"in.kri"_s), Path(u"bad.csv"_s), Path(u"new.kri"_s)} + Races(),

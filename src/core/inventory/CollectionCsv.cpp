@@ -23,15 +23,28 @@ constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 // shown in a box.
 constexpr int kUnmatchedNamed = 20;
 
-enum class TColumn { Kind, RaceId, DieId, Race, Name, Profession, Health, Count, Used, Locked, Trading, Price,
-                     Drawer, Modifier };
-constexpr int ColumnCount = int(TColumn::Modifier) + 1;
-using TPositions = std::array<int, ColumnCount>;
+enum class TColumn {
+    Kind,
+    RaceId,
+    DieId,
+    Race,
+    Name,
+    Profession,
+    Health,
+    Count,
+    Used,
+    Locked,
+    Trading,
+    Price,
+    Drawer,
+    Modifier
+};
+constexpr int kColumnCount = int(TColumn::Modifier) + 1;
+using TPositions = std::array<int, kColumnCount>;
 
-const std::array<QString, ColumnCount> kColumnNames{u"kind"_s,    u"race_id"_s, u"die_id"_s,   u"race"_s,  u"name"_s,
-                                                    u"profession"_s, u"health"_s, u"count"_s, u"used"_s,
-                                                    u"locked"_s,  u"trading"_s, u"price"_s,    u"drawer"_s,
-                                                    u"modifier"_s};
+const std::array<QString, kColumnCount> kColumnNames{
+    u"kind"_s,  u"race_id"_s, u"die_id"_s, u"race"_s,    u"name"_s,  u"profession"_s, u"health"_s,
+    u"count"_s, u"used"_s,    u"locked"_s, u"trading"_s, u"price"_s, u"drawer"_s,     u"modifier"_s};
 
 QString ColumnName(TColumn column)
 {
@@ -110,15 +123,15 @@ QString MatchKey(TItemKind kind, const QString &race, const QString &name)
 class TRow
 {
 public:
-    TRow(const TCsvRecord &record, const TPositions &positions)
-        : FRecord(record), FPositions(positions)
-    {
-    }
+    TRow(const TCsvRecord &record, const TPositions &positions) : FRecord(record), FPositions(positions) {}
 
     qint64 Line() const { return FRecord.Line; }
     bool Has(TColumn column) const { return FPositions[size_t(column)] >= 0; }
     // A column the header lacks, or a short row, reads as empty.
-    QString Cell(TColumn column) const { return Has(column) ? FRecord.Fields.value(FPositions[size_t(column)]) : QString(); }
+    QString Cell(TColumn column) const
+    {
+        return Has(column) ? FRecord.Fields.value(FPositions[size_t(column)]) : QString();
+    }
 
     [[noreturn]] void Fail(TColumn column, const QString &problem) const
     {
@@ -137,7 +150,7 @@ public:
         if (kind == u"major")
             return TItemKind::Major;
         Fail(TColumn::Kind, Shown(Cell(TColumn::Kind)) + u" is not a kind of item: it must be \"die\", \"minor\" or "
-                                                          u"\"major\"."_s);
+                                                         u"\"major\"."_s);
     }
 
     // A whole number from low to high; nothing when the cell is empty and may be.
@@ -215,7 +228,7 @@ TPositions ReadHeader(const TCsvRecord &header)
     positions.fill(-1);
     for (int i = 0; i < header.Fields.size(); ++i) {
         const QString name = header.Fields[i].trimmed().toLower();
-        for (int column = 0; column < ColumnCount; ++column) {
+        for (int column = 0; column < kColumnCount; ++column) {
             if (name != kColumnNames[size_t(column)])
                 continue;
             if (positions[size_t(column)] >= 0) {
@@ -229,8 +242,8 @@ TPositions ReadHeader(const TCsvRecord &header)
     if (positions[size_t(TColumn::Kind)] < 0)
         throw TCsvError(u"Line %1: the header has no column \"kind\"."_s.arg(header.Line));
     if (positions[size_t(TColumn::DieId)] < 0 && positions[size_t(TColumn::Name)] < 0) {
-        throw TCsvError(u"Line %1: the header has neither \"die_id\" nor \"name\", so no row can be matched."_s.arg(
-            header.Line));
+        throw TCsvError(
+            u"Line %1: the header has neither \"die_id\" nor \"name\", so no row can be matched."_s.arg(header.Line));
     }
     return positions;
 }
@@ -309,8 +322,8 @@ std::vector<TCsvRecord> ParseCsv(QStringView text)
         for (;;) {
             const int column = int(record.Fields.size()) + 1;
             auto fail = [&](qint64 where, const QString &problem) {
-                throw TCsvError(u"Line %1, column %2: %3"_s.arg(QString::number(where), QString::number(column),
-                                                               problem));
+                throw TCsvError(
+                    u"Line %1, column %2: %3"_s.arg(QString::number(where), QString::number(column), problem));
             };
             QString field;
             if (at < size && text[at] == u'"') {
@@ -370,8 +383,8 @@ QString CsvLine(const QStringList &fields)
         if (i > 0)
             line += u',';
         const QString &field = fields[i];
-        const bool quoted = field.contains(u',') || field.contains(u'"') || field.contains(u'\r') ||
-                            field.contains(u'\n');
+        const bool quoted =
+            field.contains(u',') || field.contains(u'"') || field.contains(u'\r') || field.contains(u'\n');
         if (quoted)
             line += u'"' + QString(field).replace(u'"', u"\"\""_s) + u'"';
         else

@@ -19,8 +19,7 @@ public:
     // An installed copy, and the user's own folder that overrides it.
     TDataPaths(QString installedDirectory, QString userDirectory)
         : FDirectory(std::move(installedDirectory)), FUserDirectory(std::move(userDirectory))
-    {
-    }
+    {}
 
     // The option wins over the environment, the environment over the program's folder.
     static TDataPaths Resolve(const QString &option, const QString &applicationDir);

@@ -1,5 +1,5 @@
-#include "InventoryFixture.h"
 #include "inventory/CollectionCsv.h"
+#include "InventoryFixture.h"
 
 #include <QTemporaryDir>
 
@@ -52,13 +52,13 @@ TEST(CollectionCsvTest, ExportWritesEveryDieInFileOrderQuotedWhereNeeded)
     c.TideLord().Count = 4'000'000'000U;
 
     const QByteArray expected =
-        kBom + Utf8(kHeader +
-                    u"die,3,0,\"Reedfolk, Elder\",\"Marsh \"\"Scout\"\"\",Light Troop,1,3,1,1,0,4,,0\r\n"
-                    u"die,3,1,\"Reedfolk, Elder\",Reed Archer,Archer,3,0,0,0,1,2,Tiroir \u00e9,-2\r\n"
-                    u"die,3,5,\"Reedfolk, Elder\",Tide Lord,Heavy Troop,4,4000000000,0,0,0,2,\"Box 1\r\nTop\",0\r\n"
-                    u"die,7,0,Emberkin,Ash Drake,(none),5,0,0,0,0,2,,0\r\n"
-                    u"die,7,1,Emberkin,White Wyrm,(none),10,0,0,0,0,2,,0\r\n"
-                    u"die,9,0,Oddments,Blot,Mage,2,0,0,0,0,2,,0\r\n"_s);
+        kBom +
+        Utf8(kHeader + u"die,3,0,\"Reedfolk, Elder\",\"Marsh \"\"Scout\"\"\",Light Troop,1,3,1,1,0,4,,0\r\n"
+                       u"die,3,1,\"Reedfolk, Elder\",Reed Archer,Archer,3,0,0,0,1,2,Tiroir \u00e9,-2\r\n"
+                       u"die,3,5,\"Reedfolk, Elder\",Tide Lord,Heavy Troop,4,4000000000,0,0,0,2,\"Box 1\r\nTop\",0\r\n"
+                       u"die,7,0,Emberkin,Ash Drake,(none),5,0,0,0,0,2,,0\r\n"
+                       u"die,7,1,Emberkin,White Wyrm,(none),10,0,0,0,0,2,,0\r\n"
+                       u"die,9,0,Oddments,Blot,Mage,2,0,0,0,0,2,,0\r\n"_s);
     EXPECT_EQ(Hex(TCollectionCsv::Export(c.Inventory)), Hex(expected));
     // The "é" is the two bytes of UTF-8.
     EXPECT_TRUE(TCollectionCsv::Export(c.Inventory).contains("Tiroir \xC3\xA9,-2\r\n"));
@@ -87,7 +87,8 @@ TEST(CollectionCsvTest, ParserTakesQuotesLineBreaksOfEveryKindAndEmptyFields)
     EXPECT_EQ(Shape(ParseCsv(u"\"\"\r\n\r\n"_s)), u"1: / 2:"_s);
     EXPECT_TRUE(ParseCsv(QString()).empty());
 
-    EXPECT_EQ(ParseFailure(u"a,b\r\nc,\"open\r\nstill open"_s), u"Line 2, column 2: the quoted field is never closed."_s);
+    EXPECT_EQ(ParseFailure(u"a,b\r\nc,\"open\r\nstill open"_s),
+              u"Line 2, column 2: the quoted field is never closed."_s);
     EXPECT_EQ(ParseFailure(u"a,b\r\nc,\"x\"y"_s),
               u"Line 2, column 2: there is text after the closing quote; a quote inside a field is written twice."_s);
     EXPECT_EQ(ParseFailure(u"a\n\"two\nlines\",5\" die"_s),
@@ -151,9 +152,9 @@ TEST(CollectionCsvTest, ImportTakesColumnsInAnyOrderAndPassesOverUnknownOnes)
     EXPECT_EQ(c.Blot().Drawer, u"Tin"_s);
 
     TSmallCollection one;
-    EXPECT_EQ(TCollectionCsv::Import(one.Inventory, Utf8(u"kind,die_id,count\r\nmajor,39,1\r\n"_s))
-                  .StatusText(u"m.csv"_s),
-              u"1 item set from m.csv."_s);
+    EXPECT_EQ(
+        TCollectionCsv::Import(one.Inventory, Utf8(u"kind,die_id,count\r\nmajor,39,1\r\n"_s)).StatusText(u"m.csv"_s),
+        u"1 item set from m.csv."_s);
     EXPECT_EQ(one.Catalogue.MajorTerrain(39)->Count, 1u);
 }
 
@@ -161,9 +162,9 @@ TEST(CollectionCsvTest, IdsWinOverNamesAndEmptyIdsFallBackToNames)
 {
     TSmallCollection c;
     const QString csv = u"kind,race_id,die_id,race,name,price\r\n"
-                        u"die,3,5,Emberkin,Blot,30\r\n"         // the IDs name the Tide Lord
-                        u"die,,,Emberkin,white wyrm,40\r\n"     // no IDs: the names
-                        u"die,7,,Emberkin,Ash Drake,50\r\n"     // half the IDs: the names
+                        u"die,3,5,Emberkin,Blot,30\r\n"              // the IDs name the Tide Lord
+                        u"die,,,Emberkin,white wyrm,40\r\n"          // no IDs: the names
+                        u"die,7,,Emberkin,Ash Drake,50\r\n"          // half the IDs: the names
                         u"major,,0,Feyland,Feyland Vortex,60\r\n"_s; // the index
     EXPECT_EQ(TCollectionCsv::Import(c.Inventory, Utf8(csv)).ItemsSet, 4);
     EXPECT_EQ(c.TideLord().Price(), 30);
@@ -260,8 +261,8 @@ TEST(CollectionCsvTest, EveryRefusalNamesItsLineAndColumnAndChangesNothing)
                   TCollectionCsv::Import(twins.Inventory, Utf8(u"kind,race,name,count\r\ndie,Oddments,blot,1\r\n"_s));
               }),
               u"Line 2, column 3 (name): \"Oddments/blot\" names 2 dice; give race_id and die_id."_s);
-    EXPECT_EQ(
-        TCollectionCsv::Import(twins.Inventory, Utf8(u"kind,race_id,die_id,count\r\ndie,9,1,6\r\n"_s)).ItemsSet, 1);
+    EXPECT_EQ(TCollectionCsv::Import(twins.Inventory, Utf8(u"kind,race_id,die_id,count\r\ndie,9,1,6\r\n"_s)).ItemsSet,
+              1);
     EXPECT_EQ(twins.Blot().Count, 0u);
     EXPECT_EQ(twins.Die(9, 1).Count, 6u);
 }
@@ -307,8 +308,10 @@ TEST(CollectionCsvTest, FilesAreWrittenWholeAndReadBack)
     TSmallCollection other;
     EXPECT_EQ(TCollectionCsv::ImportFile(other.Inventory, path).ItemsSet, 78);
     EXPECT_EQ(other.Archer().Count, 8u);
-    EXPECT_TRUE(FailureOf([&] { TCollectionCsv::ImportFile(other.Inventory, folder.filePath(u"none.csv"_s)); })
-                    .startsWith(u"Cannot open"_s));
-    EXPECT_TRUE(FailureOf([&] { TCollectionCsv::ExportFile(c.Inventory, folder.filePath(u"no/such/x.csv"_s)); })
-                    .startsWith(u"Cannot write"_s));
+    EXPECT_TRUE(FailureOf([&] {
+                    TCollectionCsv::ImportFile(other.Inventory, folder.filePath(u"none.csv"_s));
+                }).startsWith(u"Cannot open"_s));
+    EXPECT_TRUE(FailureOf([&] {
+                    TCollectionCsv::ExportFile(c.Inventory, folder.filePath(u"no/such/x.csv"_s));
+                }).startsWith(u"Cannot write"_s));
 }

@@ -1,8 +1,8 @@
+#include "shell/DataPaths.h"
 #include "ScopedEnvironment.h"
 #include "TestSupport.h"
 #include "dice/Catalogue.h"
 #include "shell/CatalogueFiles.h"
-#include "shell/DataPaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -99,7 +99,8 @@ TEST_F(DataPathsTest, TheFirstSaveMakesTheUsersFolder)
     TRecordingShell shell;
     const TDataPaths paths(Installed(), User());
     EXPECT_FALSE(QFileInfo::exists(User()));
-    ASSERT_TRUE(WriteRaceData(catalogue, paths.SavePath(u"KRRACES.DAT"_s), shell)) << shell.Errors.join(u'\n').toStdString();
+    ASSERT_TRUE(WriteRaceData(catalogue, paths.SavePath(u"KRRACES.DAT"_s), shell))
+        << shell.Errors.join(u'\n').toStdString();
     EXPECT_TRUE(QFileInfo::exists(User() + u"/KRRACES.DAT"_s));
     EXPECT_FALSE(QFileInfo::exists(Installed() + u"/KRRACES.DAT"_s));
     EXPECT_EQ(paths.DataFilePath(u"KRRACES.DAT"_s), User() + u"/KRRACES.DAT"_s);
