@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/ensure-packages.sh cmake ninja-build g++ qt6-base-dev fonts-dejavu-core libcurl4-openssl-dev qtkeychain-qt6-dev
+scripts/ensure-packages.sh cmake ninja-build g++ qt6-base-dev libqt6svg6 fonts-dejavu-core libcurl4-openssl-dev qtkeychain-qt6-dev
 
 build=build-release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -7,14 +7,16 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-common=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core libgtest-dev libbenchmark-dev)
+common=(cmake ninja-build g++ qt6-base-dev libqt6svg6 fonts-dejavu-core libgtest-dev libbenchmark-dev)
+# The install test checks the desktop entry and the AppStream metadata with their tools.
+desktop=(appstream desktop-file-utils)
 # The game sharing: libcurl and the keyring, and the real servers its tests run on 127.0.0.1.
 net=(libcurl4-openssl-dev qtkeychain-qt6-dev)
 net_servers=(python3-pyftpdlib python3-aiosmtpd python3-openssl openssl)
 
 case "${1:-}" in
   "")
-    scripts/ensure-packages.sh "${common[@]}" "${net[@]}" "${net_servers[@]}" xvfb xauth python3
+    scripts/ensure-packages.sh "${common[@]}" "${net[@]}" "${net_servers[@]}" "${desktop[@]}" xvfb xauth python3
     build=build-test
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKR_SANITIZE=ON -DKR_WERROR=ON >/dev/null
     cmake --build "$build" --parallel 2

@@ -18,6 +18,7 @@
 #include "io/TaggedStream.h"
 #include "shell/ResultMap.h"
 #include "shell/WindowRecord.h"
+#include "inventory/CollectionCsv.h"
 #include "inventory/Inventory.h"
 #include "inventory/TradeFile.h"
 #include "shell/Clock.h"
@@ -262,6 +263,16 @@ int main(int argc, char **argv)
              "Address: 1 Mill Lane\r\nRiverton\r\nNotes: slow\r\nfast\r\n");
         Save(folder.filePath(u"prices.krp"_s),
              WriteToBytes([&](TTaggedWriter &writer) { collection.Inventory.WritePrices(writer); }));
+        Save(folder.filePath(u"collection.csv"_s), TCollectionCsv::Export(collection.Inventory));
+        // What a spreadsheet user might make of it: columns of their own, names instead of
+        // IDs, quotes, blank rows, flags spelt out.
+        Save(folder.filePath(u"collection-by-name.csv"_s),
+             "Notes,Name,COUNT,race,kind,drawer,locked,trading,price,modifier\r\n"
+             "\"first, \"\"best\"\"\",ashmark bowman 1,3,ASHMARK,die,\"Box\r\n2\",yes,FALSE,12,-1\r\n"
+             ",,,,,,,,,\r\n"
+             ",Coastland City,1,coastland,major,,0,1,4,0\n"
+             ",Feyland Forest,2,feyland,minor,,no,true,+5,3\r"
+             "x,Nobody,1,Nowhere,die,,0,0,1,0\r\n");
 
         TSeedArmies armies;
         Save(folder.filePath(u"army.kra"_s), WriteToBytes([&](TTaggedWriter &writer) { armies.Home.WriteRecord(writer); }));

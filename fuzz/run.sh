@@ -28,7 +28,7 @@ fi
 
 targets=(fuzz_tagged_reader fuzz_race_file fuzz_icon_file fuzz_inventory_file fuzz_price_list
          fuzz_army_file fuzz_group_file fuzz_settings_file fuzz_game_file fuzz_trade_frame
-         fuzz_trade_offer fuzz_trade_file)
+         fuzz_trade_offer fuzz_trade_file fuzz_collection_csv)
 for target in "${targets[@]}"; do
   if [[ ! -x $build/bin/$target ]]; then
     echo "$0: $build/bin/$target is missing; configure with -DKR_FUZZ=ON and build first" >&2

@@ -57,6 +57,9 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "krassist: cannot write %s\n", qPrintable(path));
             return 1;
         }
+        // What the picture's status line says, for a script to read (it tells, among other
+        // things, where an installed program read its catalogue from).
+        std::printf("Status: %s\n", qPrintable(main.StatusText()));
         std::printf("The picture of the main window is in %s\n", qPrintable(path));
         // A document that could not be opened is a failure of the run, picture or not.
         return main.DocumentFailures() > 0 ? 1 : 0;

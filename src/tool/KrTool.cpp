@@ -80,6 +80,16 @@ Commands:
       text pasted for "Import Trade From Clipboard") and writes OUT as "Save
       Inventory" would. Lost lines are told on standard error; an offer the
       program refuses is a failure.
+  export-csv [--races R] [--icons I] IN.kri OUT.csv
+      Loads the inventory IN as the program does and writes its collection as
+      comma-separated values, as "Export Collection as CSV..." does: a header,
+      then a row per die and terrain (UTF-8, CR LF).
+  import-csv [--races R] [--icons I] IN.kri CSV OUT.kri
+      Loads the inventory IN, sets the dice and terrains that the rows of CSV
+      name as "Import Collection from CSV..." does, and writes OUT as "Save
+      Inventory" would. Prints how many items were set; rows that match no
+      die are named on standard error. A row that does not parse is a failure
+      and nothing is written.
   stats [--races R] [--icons I] [--race ID [--die ID]] [--per-health]
         [--power-magic-items] [--monstrous-magic-resistance]
       Prints the statistics of every selected die: a line per land with the
@@ -504,6 +514,10 @@ int RunKrTool(const QStringList &args, QTextStream &out, QTextStream &err, const
             return ExportAlerts(context, rest);
         if (command == u"odds")
             return Odds(context, rest);
+        if (command == u"export-csv")
+            return ExportCsv(context, rest);
+        if (command == u"import-csv")
+            return ImportCsv(context, rest);
         if (command.isEmpty())
             throw TUsageError(u"No command given."_s);
         throw TUsageError(u"Unknown command \"%1\"."_s.arg(command));

@@ -82,8 +82,14 @@ QString DefaultRacesPath(const TContext &context)
 // The catalogue as the program has it once started: symbols, races and terrains.
 void LoadCatalogue(const TContext &context, const TCommandLine &line, TCatalogue &catalogue)
 {
-    const QString racesPath = line.IsSet(u"races"_s) ? line.Value(u"races"_s) : DefaultRacesPath(context);
-    LoadIcons(line, racesPath, catalogue.Icons());
+    const bool named = line.IsSet(u"races"_s);
+    const QString racesPath = named ? line.Value(u"races"_s) : DefaultRacesPath(context);
+    // An installed catalogue may have its races in the user's folder and its symbols
+    // still in the installed copy: the symbols are looked for where the program reads them.
+    const QString iconsBeside = named ? racesPath
+                                      : TDataPaths::Resolve(QString(), context.ApplicationDir)
+                                            .DataFilePath(QString::fromUtf16(kIconFileName));
+    LoadIcons(line, iconsBeside, catalogue.Icons());
     ReadTagged(racesPath, [&](TTaggedReader &reader) { ReadRaceStream(reader, catalogue); });
     catalogue.MakeTerrains();
 }

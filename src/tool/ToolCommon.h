@@ -122,5 +122,7 @@ int Analyze(const TContext &context, const QStringList &args);
 int Rng(const TContext &context, const QStringList &args);
 int ExportAlerts(const TContext &context, const QStringList &args);
 int Odds(const TContext &context, const QStringList &args);
+int ExportCsv(const TContext &context, const QStringList &args);
+int ImportCsv(const TContext &context, const QStringList &args);
 
 } // namespace KrTool

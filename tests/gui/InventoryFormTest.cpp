@@ -2,6 +2,7 @@
 #include "controls/FancyGrid.h"
 #include "dice/Catalogue.h"
 #include "editors/RaceData.h"
+#include "inventory/CollectionCsv.h"
 #include "inventory/InventoryForm.h"
 #include "inventory/InventoryTreeModel.h"
 #include "inventory/TradeData.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -427,6 +429,75 @@ TEST_F(InventoryFormTest, PriceLists)
     Prompts.ExpectOpen(std::nullopt);
     form.ImportPrices();
     EXPECT_EQ(form.StatusText(), u"Redisplay complete."); // the tree is redisplayed either way
+}
+
+TEST_F(InventoryFormTest, CollectionAsCsv)
+{
+    TfrmInventory &form = Open();
+    TDie &gull = Die(u"Reedfolk"_s, 1);
+    TDie &heron = Die(u"Reedfolk"_s, 2);
+    gull.Count = 2;
+    gull.Drawer = u"Box, \"1\""_s;
+    QAction &exportItem = FormItem(form, u"mnuInvExportCsv"_s);
+    QAction &importItem = FormItem(form, u"mnuInvImportCsv"_s);
+    EXPECT_EQ(exportItem.text(), u"Export Collection as CSV..."_s);
+    EXPECT_EQ(importItem.text(), u"Import Collection from CSV..."_s);
+
+    Prompts.ExpectSave(std::nullopt);
+    exportItem.trigger();
+    EXPECT_EQ(form.StatusText(), u"Collection export aborted by user.");
+    EXPECT_EQ(Prompts.LastFileDialog.Title, u"Export Collection as CSV");
+    EXPECT_EQ(Prompts.LastFileDialog.Directory, Data.path());
+    EXPECT_EQ(Prompts.LastFileDialog.FileName, u"Collection.csv");
+    EXPECT_EQ(Prompts.LastFileDialog.Filter, u"Comma-Separated Value Files|*.csv");
+    EXPECT_EQ(Prompts.LastFileDialog.DefaultExtension, u"csv");
+
+    const QString path = Data.filePath(u"mine.csv"_s);
+    Prompts.ExpectSave(TFileChoice{{path}, 1});
+    exportItem.trigger();
+    EXPECT_EQ(form.StatusText(), u"Collection exported to "_s + path + u'.');
+    EXPECT_EQ(FileBytes(path), TCollectionCsv::Export(form.Inventory()));
+    EXPECT_TRUE(QString::fromUtf8(FileBytes(path)).contains(u",Gull,Archer,1,2,0,0,0,2,\"Box, \"\"1\"\"\",0\r\n"_s));
+
+    // A spreadsheet's version: a count changed, a die that is not in the catalogue.
+    const QString edited = Data.filePath(u"edited.csv"_s);
+    WriteFile(edited, "kind,race,name,count,notes\r\ndie,reedfolk,GULL,5,more\r\ndie,Stonekin,Boulder,1,\r\n");
+    Prompts.ExpectOpen(TFileChoice{{edited}, 1});
+    Prompts.ExpectMessage(u"1 row matched no die: line 3 Stonekin/Boulder."_s);
+    importItem.trigger();
+    EXPECT_EQ(Prompts.LastFileDialog.Title, u"Import Collection from CSV");
+    EXPECT_EQ(Prompts.LastFileDialog.Filter, u"Comma-Separated Value Files|*.csv");
+    EXPECT_TRUE(Prompts.LastFileDialog.MustExist);
+    EXPECT_EQ(gull.Count, 5u);
+    EXPECT_EQ(gull.Drawer, u"Box, \"1\""); // no drawer column: the drawer stays
+    EXPECT_EQ(form.StatusText(), u"1 item set from "_s + edited + u'.');
+    EXPECT_TRUE(form.Inventory().InventoryModified);
+    EXPECT_TRUE(FormItem(form, u"mnuInvSave"_s).isEnabled());
+    const auto *model = static_cast<const TInventoryTreeModel *>(form.TreeView().model());
+    EXPECT_EQ(model->data(model->IndexOf(gull.TreeNode), Qt::DisplayRole).toString(), u"Gull, Archer (5/0, 2pts)");
+
+    // A bad row: the unsaved import is offered for saving first, then nothing changes.
+    const QString bad = Data.filePath(u"bad.csv"_s);
+    WriteFile(bad, "kind,race,name,count\r\ndie,Reedfolk,Heron,4\r\ndie,Reedfolk,Gull,many\r\n");
+    const QString saved = Data.filePath(u"Saved.KRI"_s);
+    Prompts.ExpectSave(TFileChoice{{saved}, 1});
+    Prompts.ExpectOpen(TFileChoice{{bad}, 1});
+    Prompts.ExpectMessage(u"Line 3, column 4 (count): \"many\" is not a whole number from 0 to 4294967295."_s);
+    importItem.trigger();
+    EXPECT_EQ(form.StatusText(), u"Error importing collection.");
+    EXPECT_EQ(Main->StatusText(), u"Error importing collection.");
+    EXPECT_EQ(heron.Count, 0u);
+    EXPECT_EQ(gull.Count, 5u);
+    EXPECT_FALSE(form.Inventory().InventoryModified);
+    EXPECT_TRUE(QFile::exists(saved));
+
+    Prompts.ExpectOpen(std::nullopt);
+    importItem.trigger();
+    EXPECT_EQ(form.StatusText(), u"Collection import cancelled.");
+    // Both dialogs start at the CSV file used last.
+    Prompts.ExpectSave(std::nullopt);
+    exportItem.trigger();
+    EXPECT_EQ(Prompts.LastFileDialog.FileName, bad);
 }
 
 TEST_F(InventoryFormTest, DrawersAndDeletedDice)

@@ -118,6 +118,9 @@ public:
     TInventoryData *ResolveItem(qint32 a, qint32 b) const { return ResolveItem(*FCatalogue, a, b); }
     static TInventoryData *ResolveItem(const TCatalogue &catalogue, qint32 a, qint32 b);
     static void ItemReference(const TInventoryData &item, qint32 &a, qint32 &b);
+    // Every die in database order, then the 24 minor and the 48 major terrains by index:
+    // the order of the inventory file, the price list and the collection's CSV.
+    static void ForEachItem(const TCatalogue &catalogue, const std::function<void(const TInventoryData &)> &visit);
 
     // The inventory file of the user.
     QString InventoryFileName;

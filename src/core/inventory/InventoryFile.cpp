@@ -201,9 +201,9 @@ TInventoryFileTrade RecordOf(const TTrade &trade)
     return record;
 }
 
-// Every die in database order, then the minor and the major terrains by index: the
-// order of both files.
-void ForEachItem(const TCatalogue &catalogue, const std::function<void(const TInventoryData &)> &visit)
+} // namespace
+
+void TInventory::ForEachItem(const TCatalogue &catalogue, const std::function<void(const TInventoryData &)> &visit)
 {
     TDieTraversal walk(catalogue);
     for (const TDie *die = walk.First(); die; die = walk.Next())
@@ -217,8 +217,6 @@ void ForEachItem(const TCatalogue &catalogue, const std::function<void(const TIn
             visit(*terrain);
     }
 }
-
-} // namespace
 
 // ---------------------------------------------------------------------------------
 // The files as they stand

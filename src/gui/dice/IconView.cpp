@@ -694,8 +694,8 @@ bool TfrmIconView::SaveIcons()
         }
     }
     TCatalogue &catalogue = FMain.Catalogue();
-    const bool written = WriteSymbolsAndRaces(catalogue, FMain.DataFilePath(QString::fromUtf16(kIconFileName)),
-                                              FMain.DataFilePath(QString::fromUtf16(kRaceFileName)), FMain);
+    const bool written = WriteSymbolsAndRaces(catalogue, FMain.DataSavePath(QString::fromUtf16(kIconFileName)),
+                                              FMain.DataSavePath(QString::fromUtf16(kRaceFileName)), FMain);
     const qint32 current = written ? compacted : FCurrent;
     FCurrent = Table().GetIcon(current) ? current : -1;
     RebuildLists();

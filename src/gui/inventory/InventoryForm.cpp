@@ -137,6 +137,8 @@ void TfrmInventory::BuildMenus()
     file->addSeparator();
     add(file, u"mnuInvExportPrices"_s, u"Export Prices"_s, &TfrmInventory::ExportPrices);
     add(file, u"mnuInvImportPrices"_s, u"Import Prices"_s, &TfrmInventory::ImportPrices);
+    add(file, u"mnuInvExportCsv"_s, u"Export Collection as CSV..."_s, &TfrmInventory::ExportCollectionCsv);
+    add(file, u"mnuInvImportCsv"_s, u"Import Collection from CSV..."_s, &TfrmInventory::ImportCollectionCsv);
     file->addSeparator();
     add(file, u"mnuInvExit"_s, u"E&xit"_s, [this] { FMain.ConfirmExit(); });
 

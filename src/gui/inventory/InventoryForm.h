@@ -58,6 +58,9 @@ public:
     void ClearInventory();
     void ExportPrices();
     void ImportPrices();
+    // The collection as comma-separated values, for spreadsheets.
+    void ExportCollectionCsv();
+    void ImportCollectionCsv();
     void IncreaseCount();
     void DecreaseCount();
     void ChangeCount();
@@ -130,6 +133,7 @@ private:
     QLabel *barStatus = nullptr;
     QMenu *FPopup = nullptr;
     QString FLastPriceFile;
+    QString FLastCsvFile;
     // The key whose item ran as the key was offered to the shortcuts.
     QKeySequence FOwnKey;
 

@@ -1,8 +1,10 @@
-// The inventory window's file commands: the inventory file and price lists.
+// The inventory window's file commands: the inventory file, price lists and the
+// collection as CSV.
 
 #include "inventory/InventoryForm.h"
 
 #include "KrException.h"
+#include "inventory/CollectionCsv.h"
 #include "inventory/TradePanel.h"
 #include "shell/MainForm.h"
 #include "shell/Prompts.h"
@@ -18,6 +20,7 @@ namespace {
 const QString kLoadFilter = u"KR Inventory File|*.kri|KR Price File|*.krp|KR Trade File|*.btr|All Files|*.*"_s;
 const QString kSaveFilter = u"KR Inventory Files|*.kri|KR Price Files|*.krp|KR Trade File|*.btr|All Files|*.*"_s;
 constexpr int kPriceFilter = 2;
+const QString kCsvFilter = u"Comma-Separated Value Files|*.csv"_s;
 
 } // namespace
 
@@ -211,4 +214,66 @@ void TfrmInventory::ImportPrices()
         }
     }
     RedisplayTree();
+}
+
+void TfrmInventory::ExportCollectionCsv()
+{
+    TFileDialog dialog;
+    dialog.Title = u"Export Collection as CSV"_s;
+    dialog.Directory = FMain.DocumentDirectory();
+    dialog.FileName = FLastCsvFile.isEmpty() ? u"Collection.csv"_s : FLastCsvFile;
+    dialog.Filter = kCsvFilter;
+    dialog.DefaultExtension = u"csv"_s;
+    const std::optional<TFileChoice> choice = FMain.Prompts().SaveFile(dialog);
+    if (!choice) {
+        ShowStatus(u"Collection export aborted by user."_s);
+        return;
+    }
+    const QString path = choice->Files.value(0);
+    FLastCsvFile = path;
+    try {
+        ShowStatus(u"Exporting collection..."_s);
+        TCollectionCsv::ExportFile(*FInventory, path);
+        ShowStatus(u"Collection exported to "_s + path + u'.');
+    } catch (const TKrException &failure) {
+        ShowStatus(u"Error exporting collection to "_s + path + u'.');
+        FMain.ReportError(failure, u"exporting collection"_s);
+    }
+}
+
+void TfrmInventory::ImportCollectionCsv()
+{
+    // The import changes the collection in place: the user may keep what there was first.
+    if (!QuerySaveInventory())
+        return;
+    TFileDialog dialog;
+    dialog.Title = u"Import Collection from CSV"_s;
+    dialog.Directory = FMain.DocumentDirectory();
+    dialog.FileName = FLastCsvFile;
+    dialog.Filter = kCsvFilter;
+    dialog.DefaultExtension = u"csv"_s;
+    dialog.MustExist = true;
+    const std::optional<TFileChoice> choice = FMain.Prompts().OpenFiles(dialog);
+    if (!choice) {
+        ShowStatus(u"Collection import cancelled."_s);
+        return;
+    }
+    const QString path = choice->Files.value(0);
+    FLastCsvFile = path;
+    TCsvImportResult result;
+    try {
+        ShowStatus(u"Reading collection from "_s + path + u"..."_s);
+        result = TCollectionCsv::ImportFile(*FInventory, path);
+    } catch (const TKrException &failure) {
+        // Nothing was set: the tree still shows the collection as it is.
+        ShowStatus(u"Error importing collection."_s);
+        FMain.ReportError(failure, u"importing collection"_s);
+        return;
+    }
+    RefreshSaveItem();
+    RedisplayTree();
+    // After the redisplay, whose own statuses would hide what the import did.
+    ShowStatus(result.StatusText(path));
+    if (!result.Unmatched.empty())
+        FMain.Prompts().Information(windowTitle(), result.UnmatchedMessage());
 }

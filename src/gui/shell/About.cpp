@@ -15,9 +15,10 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
     auto *text = new QLabel(
         u"<h2>Tarrowind Assistant</h2><p>Version %1</p>"
         "<p>The catalogue of races and dice with their statistics, its editors and the face "
-        "symbols; your collection with its counts, drawers, price lists and trades with other "
-        "collectors; the alert list and the trading list for the web; armies and army groups with "
-        "their analysis, printing and export; the die finder; games passed between players by FTP "
+        "symbols; your collection with its counts, drawers, price lists, spreadsheet files and "
+        "trades with other collectors; the alert list and the trading list for the web; armies and "
+        "army groups with their analysis, the exact odds of a roll, printing and export; the die "
+        "finder; games passed between players by FTP "
         "or e-mail under a control lock; and the roll calculator.</p>"
         "<p>Built with Qt %2.</p>"_s.arg(QApplication::applicationVersion(), QString::fromLatin1(qVersion())),
         this);

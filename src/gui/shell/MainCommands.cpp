@@ -161,7 +161,7 @@ void TfrmMain::MoveResultColumn(int from, int to)
 
 void TfrmMain::SaveRaceData()
 {
-    WriteRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this);
+    WriteRaceData(FCatalogue, DataSavePath(QString::fromUtf16(kRaceFileName)), *this);
     RefreshSaveRaces();
 }
 

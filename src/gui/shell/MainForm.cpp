@@ -15,6 +15,7 @@
 #include "shell/ChildWindows.h"
 #include "shell/Disclaimer.h"
 #include "shell/MenuMerge.h"
+#include "shell/ProgramIcon.h"
 #include "shell/Prompts.h"
 #include "shell/SettingsStore.h"
 
@@ -42,6 +43,8 @@ TfrmMain::TfrmMain(TSettingsStore &settings, TPrompts &prompts, TDataPaths paths
 {
     setObjectName(u"frmMain"_s);
     setWindowTitle(kTitle);
+    // Every window and dialog without an icon of its own shows the application's.
+    QApplication::setWindowIcon(ProgramIcon());
     SetGameDialogs(nullptr);
     resize(1024, 720); // the design size, kept unless a stored position says otherwise
     FMdiArea = new QMdiArea(this);
@@ -162,7 +165,7 @@ void TfrmMain::BuildChildren()
         CreateWindows();
     FSplash->show();
     QApplication::processEvents();
-    ReadRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this, FSplash);
+    const bool read = ReadRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this, FSplash);
     FRaceForm->FillRaceNames();
     FCatalogue.MakeTerrains();
     FSplash->hide();
@@ -170,6 +173,10 @@ void TfrmMain::BuildChildren()
     FRaceForm->ShowRace(FCatalogue.RaceCount() > 0 ? FCatalogue.Races().front().get() : nullptr);
     ShowRaceForm();
     emit RacesChanged();
+    // An installed program reads its catalogue from one of two places: the user should
+    // know which one the windows show. A failed read keeps its error on the line.
+    if (read && !FPaths.SourceText().isEmpty())
+        ShowStatus(FPaths.SourceText());
     OpenCommandLineDocuments();
 }
 
@@ -390,7 +397,7 @@ bool TfrmMain::RequestClose()
         switch (FPrompts.Confirm(kTitle, u"Save race changes?"_s, TButtons::YesNoCancel)) {
         case TAnswer::Yes:
             // Changes that could not be written must not be thrown away by closing.
-            mayClose = WriteRaceData(FCatalogue, DataFilePath(QString::fromUtf16(kRaceFileName)), *this);
+            mayClose = WriteRaceData(FCatalogue, DataSavePath(QString::fromUtf16(kRaceFileName)), *this);
             mnuFileSaveRaces->setEnabled(FCatalogue.RacesModified);
             break;
         case TAnswer::No:

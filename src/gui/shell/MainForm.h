@@ -65,7 +65,10 @@ public:
     TCatalogue &Catalogue() { return FCatalogue; }
     TSettingsStore &Settings() { return FSettings; }
     TPrompts &Prompts() { return FPrompts; }
+    // Where a data file is read from, and where it is saved: the same folder, except for
+    // an installed program, which saves in the user's own data folder.
     QString DataFilePath(const QString &name) const { return FPaths.DataFilePath(name); }
+    QString DataSavePath(const QString &name) const { return FPaths.SavePath(name); }
     QMdiArea *MdiArea() const { return FMdiArea; }
     TfrmRace *RaceForm() const { return FRaceForm; }
     TfrmDieSearch *DieFinder() const { return FDieFinder; }
