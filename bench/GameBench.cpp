@@ -6,6 +6,7 @@
 
 #include "dice/Catalogue.h"
 #include "game/GameFile.h"
+#include "game/GameGrids.h"
 #include "game/GameLog.h"
 #include "io/MemoryStream.h"
 #include "io/TaggedStream.h"
@@ -81,5 +82,19 @@ void BM_GameStatusText(benchmark::State &state)
         benchmark::DoNotOptimize(JoinLines(GameStatusLines(*large.Game)));
 }
 BENCHMARK(BM_GameStatusText)->Unit(benchmark::kMillisecond);
+
+// The contents of both grids of the game window for the whole board: every place's column
+// of the terrain grid, and the army grid of every place as picking it builds it.
+void BM_BoardGridContents(benchmark::State &state)
+{
+    TLargeGame &large = Shared();
+    for (auto _ : state) {
+        for (TTerrainInPlay *place : large.Game->ListPlaces(false)) {
+            benchmark::DoNotOptimize(TerrainGridColumn(*large.Game, *place));
+            benchmark::DoNotOptimize(ArmyGridColumns(*large.Game, *place));
+        }
+    }
+}
+BENCHMARK(BM_BoardGridContents)->Unit(benchmark::kMillisecond);
 
 } // namespace
