@@ -95,15 +95,7 @@ int Analyze(const TContext &context, const QStringList &args)
     catalogue.Rules.PowerMagicItems = line.IsSet(u"power-magic-items"_s);
     catalogue.Rules.MonstrousMagicResistance = line.IsSet(u"monstrous-magic-resistance"_s);
     LoadCatalogue(context, line, catalogue);
-    int lost = 0;
-    std::unique_ptr<TArmy> army;
-    try {
-        army = OpenArmyFile(path, catalogue, lost);
-    } catch (const TKrException &failure) {
-        throw TFileProblem(path, failure.Message());
-    }
-    if (lost > 0)
-        context.Err << LostDiceMessage(lost) << u'\n';
+    const std::unique_ptr<TArmy> army = OpenArmy(context, path, catalogue);
 
     const TArmyAnalysis analysis = AnalyzeArmy(AnalysedDice(army->Dice(), line.IsSet(u"include-summoned"_s)));
     const bool minimum = line.IsSet(u"show-minimum"_s);

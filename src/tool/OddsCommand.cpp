@@ -88,15 +88,7 @@ int Odds(const TContext &context, const QStringList &args)
     }
 
     const QString path = line.Positional(0);
-    int lost = 0;
-    std::unique_ptr<TArmy> army;
-    try {
-        army = OpenArmyFile(path, catalogue, lost);
-    } catch (const TKrException &failure) {
-        throw TFileProblem(path, failure.Message());
-    }
-    if (lost > 0)
-        context.Err << LostDiceMessage(lost) << u'\n';
+    const std::unique_ptr<TArmy> army = OpenArmy(context, path, catalogue);
     try {
         PrintOdds(context.Out, ArmyOdds(AnalysedDice(army->Dice(), line.IsSet(u"include-summoned"_s)), land, result));
     } catch (const TKrException &failure) {

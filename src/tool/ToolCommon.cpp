@@ -1,5 +1,7 @@
 #include "ToolCommon.h"
 
+#include "army/ArmyData.h"
+#include "army/ArmyFile.h"
 #include "dice/Catalogue.h"
 #include "dice/RaceFile.h"
 #include "io/FileAccess.h"
@@ -9,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QTextStream>
 
 namespace KrTool {
 
@@ -102,6 +105,20 @@ QString Compact(const QString &name)
             compact += c.toLower();
     }
     return compact;
+}
+
+std::unique_ptr<TArmy> OpenArmy(const TContext &context, const QString &path, TCatalogue &catalogue)
+{
+    int lost = 0;
+    std::unique_ptr<TArmy> army;
+    try {
+        army = OpenArmyFile(path, catalogue, lost);
+    } catch (const TKrException &failure) {
+        throw TFileProblem(path, failure.Message());
+    }
+    if (lost > 0)
+        context.Err << LostDiceMessage(lost) << u'\n';
+    return army;
 }
 
 } // namespace KrTool

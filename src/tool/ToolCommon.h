@@ -12,8 +12,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QTextStream;
+class TArmy;
 class TCatalogue;
 class TIconTable;
 class TTaggedReader;
@@ -100,6 +102,9 @@ QJsonObject ReadJson(const QString &path);
 QString DefaultRacesPath(const TContext &context);
 // The catalogue as the program has it once started: symbols, races and terrains.
 void LoadCatalogue(const TContext &context, const TCommandLine &line, TCatalogue &catalogue);
+// An army file opened as the army window opens it; its lost dice are told on standard
+// error as "<n> dice lost.".
+std::unique_ptr<TArmy> OpenArmy(const TContext &context, const QString &path, TCatalogue &catalogue);
 
 // The names the user types for searches and styles: any case, blanks and hyphens
 // optional ("ultra-rare", "RaceGrids").
