@@ -26,11 +26,7 @@ protected:
     QByteArray ProgramInventory(bool filled)
     {
         TCatalogue catalogue;
-        ReadFileWith(Path(u"KRRACES.DAT"_s), [&](QIODevice &file) {
-            TTaggedReader reader(file);
-            ReadRaceStream(reader, catalogue);
-        });
-        catalogue.MakeTerrains();
+        ReadFolderCatalogue(catalogue);
         TFixedClock clock(QDateTime(QDate(2024, 3, 5), QTime(8, 0)));
         TInventory inventory(catalogue, clock);
         TDie &mage = *catalogue.FindRaceByID(9)->DieByID(0);

@@ -241,8 +241,7 @@ TEST_F(KrToolTest, AnalysisOfAnArmyFile)
     BuildMini();
     // Two copies of the plain race's new die, worked out by hand.
     TCatalogue catalogue;
-    ReadFromBytes(FileBytes(Path(u"KRRACES.DAT"_s)), [&](TTaggedReader &r) { ReadRaceStream(r, catalogue); });
-    catalogue.MakeTerrains();
+    ReadFolderCatalogue(catalogue);
     TArmy army(catalogue);
     TDie &plain = *catalogue.FindRaceByID(4)->Die(1);
     army.AddDie(plain);

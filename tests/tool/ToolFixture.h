@@ -5,6 +5,9 @@
 
 #include "KrTool.h"
 #include "TestSupport.h"
+#include "dice/Catalogue.h"
+#include "dice/RaceFile.h"
+#include "io/TaggedStream.h"
 
 #include <QList>
 #include <QStringList>
@@ -37,6 +40,15 @@ protected:
     }
 
     QString Path(const QString &name) const { return Folder.filePath(name); }
+
+    // The folder's KRRACES.DAT read into the catalogue, with its terrains, as the program
+    // has it once started.
+    void ReadFolderCatalogue(TCatalogue &catalogue) const
+    {
+        ReadFromBytes(FileBytes(Path(QStringLiteral("KRRACES.DAT"))),
+                      [&](TTaggedReader &reader) { ReadRaceStream(reader, catalogue); });
+        catalogue.MakeTerrains();
+    }
 
     // The small test catalogue as KRICONS.DAT and KRRACES.DAT of the folder.
     void BuildMiniCatalogue()

@@ -28,11 +28,7 @@ protected:
         BuildMiniCatalogue();
         // An empty collection as the program saves it.
         TCatalogue catalogue;
-        ReadFileWith(Path(u"KRRACES.DAT"_s), [&](QIODevice &file) {
-            TTaggedReader reader(file);
-            ReadRaceStream(reader, catalogue);
-        });
-        catalogue.MakeTerrains();
+        ReadFolderCatalogue(catalogue);
         TFixedClock clock(QDateTime(QDate(2024, 3, 5), QTime(8, 0)));
         TInventory inventory(catalogue, clock);
         WriteFile(Path(u"Collection.kri"_s), WriteToBytes([&](TTaggedWriter &w) { inventory.WriteStream(w); }));
